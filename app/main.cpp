@@ -1,0 +1,37 @@
+// The simulator program: the main window, with the program folder taken from
+// --data-dir or the executable's own folder.
+#include <QApplication>
+#include <algorithm>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTimer>
+
+#include "host/qt/main_window.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Corvalen Orvex Zenara");
+  // The firmware may still be running when the last window closes; the main
+  // window quits once it has stopped and the files are written.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Panel designer and simulator for the Corvalen Orvex Zenara");
+  parser.addHelpOption();
+  QCommandLineOption dataDir("data-dir", "Folder of e2.rom, RTC.ram, logo.bin and SM.INI.", "DIR");
+  QCommandLineOption zoom("zoom", "Integer zoom of the main window.", "N", "1");
+  QCommandLineOption switchOn("switch-on", "Switch the instrument on at start.");
+  parser.addOptions({dataDir, zoom, switchOn});
+  parser.process(app);
+
+  const QString folder =
+      parser.isSet(dataDir) ? QDir(parser.value(dataDir)).absolutePath() : QApplication::applicationDirPath();
+  zen::TForm1::Options options;
+  options.programFolder = folder.toStdString();
+  options.zoom = std::clamp(parser.value(zoom).toInt(), 1, 6);
+  zen::TForm1 window(options);
+  QObject::connect(&window, &zen::TForm1::finished, &app, &QApplication::quit, Qt::QueuedConnection);
+  window.show();
+  if (parser.isSet(switchOn)) QTimer::singleShot(0, &window, &zen::TForm1::Button1Click);
+  return app.exec();
+}

@@ -1,0 +1,56 @@
+#include "firmware/core/background.h"
+
+#include "firmware/core/clock_records.h"
+#include "firmware/core/engine_decode.h"
+#include "firmware/core/flight_log.h"
+#include "firmware/core/instrument.h"
+#include "firmware/core/key_scanner.h"
+
+namespace zen {
+
+namespace {
+
+// Hooks where the instrument services its hardware; the simulator has none.
+void serviceHardwareBeforeFrames(Instrument&) {}
+void serviceHardwareBeforeKeys(Instrument&) {}
+
+void blinkAlarmLamp(Instrument& z) {
+  TickState& tick = z.tick;
+  if (!tick.halfSecondFlag) return;
+  if (tick.secondPhase) {
+    if (z.main.newAlarms != 0) z.host->setAlarmLed(true);
+  } else {
+    z.host->setAlarmLed(false);
+  }
+  tick.halfSecondFlag = 0;
+}
+
+}  // namespace
+
+void backgroundPass(Instrument& z) {
+  z.host->yieldToHost();
+  serviceHardwareBeforeFrames(z);
+  receiveEngineData(z);
+  blinkAlarmLamp(z);
+  if (z.tick.oneSecondFlag) startSecond(z);
+  advanceTimers(z);
+  updateFlightMaxima(z);
+  saveDirtyRecords(z);
+  detectFlightStartEnd(z);
+  z.main.keyCode = 0;
+  serviceHardwareBeforeKeys(z);
+  z.time.secondTick = 0;
+  scanKeys(z);
+}
+
+void setDisplayContrast(Instrument&) {}
+
+void computeDerivedScaleFactors(Instrument& z) {
+  const Settings& s = z.settings;
+  EngineData& e = z.engine;
+  // A zero setting leaves the factor 0, which reads as no speed.
+  e.rpmFactor = s.pulsesSetting == 0 ? 0 : (6000u / s.pulsesSetting) * 15586u;
+  e.rotorFactor = s.rotorScale == 0 ? 0 : 9375000u / s.rotorScale;
+}
+
+}  // namespace zen

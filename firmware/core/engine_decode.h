@@ -1,0 +1,22 @@
+// Engine values from the remote engine unit's frames, or from the master
+// instrument's link blocks on a dual-panel slave.
+#pragma once
+
+#include <cstdint>
+
+namespace zen {
+
+struct Instrument;
+
+inline constexpr int OilPressureGaugeItem = 11;
+
+// Takes what arrived since the last pass; clears everything once the unit
+// has been silent for three seconds.
+void receiveEngineData(Instrument& z);
+
+// Stores thermocouple channel `index`, converting J-type CHT channels.
+void storeThermocouple(Instrument& z, int index, std::uint16_t raw);
+
+void clearEngineValues(Instrument& z);
+
+}  // namespace zen

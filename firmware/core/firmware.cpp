@@ -1,0 +1,192 @@
+#include "firmware/core/firmware.h"
+
+#include <algorithm>
+
+#include "firmware/core/background.h"
+#include "firmware/core/instrument.h"
+#include "firmware/instruments/air_data.h"
+#include "firmware/instruments/attitude.h"
+#include "firmware/instruments/panel.h"
+#include "firmware/instruments/readouts.h"
+#include "firmware/menus/menus.h"
+#include "host/settings_store.h"
+
+namespace zen {
+
+void firmwareTick(Instrument& z) {
+  EngineData& engine = z.engine;
+  TickState& tick = z.tick;
+  if (engine.engineFrameAge < 255) ++engine.engineFrameAge;
+  ++z.keys.repeatTicks;
+  if (++tick.tickCount < 20) return;
+
+  AttitudeState& attitude = z.attitude;
+  if (attitude.attitudeAlive > 0)
+    --attitude.attitudeAlive;
+  else
+    attitude.attitudeSensorOn = 0;
+  tick.leaveMainLoop = 1;
+  tick.halfSecondFlag = 1;
+  ++tick.halfSecondCount;
+  tick.halfSecondAccumulators = {};
+  if (engine.engineUnitAlive > 0) --engine.engineUnitAlive;
+  tick.tickCount = 0;
+  if (tick.secondPhase) {
+    tick.oneSecondFlag = 1;
+    tick.secondPhase = 0;
+  } else {
+    tick.secondPhase = 1;
+  }
+  engine.rotorNoSignal = 0;
+}
+
+namespace {
+
+constexpr std::uint16_t QnhStandard = 8104;  // 1013 hPa
+constexpr std::uint16_t QnhLowest = 7688;    // 961 hPa
+constexpr std::uint16_t QnhHighest = 8472;   // 1059 hPa
+
+void showWelcomeScreen(Instrument& z) {
+  Screen& screen = z.screen;
+  screen.clearScreen();
+  screen.drawStartLogo();
+  screen.drawTextAt(4, 20, "Ensure correct operation of all");
+  screen.drawTextAt(2, 21, "indicators before commencing flight");
+  screen.bigText = 1;
+  ShortText firmwareLine("Firmware: ");
+  firmwareLine.append(std::string_view(FirmwareVersion).substr(0, 17));
+  screen.drawTextAt(0, 26, firmwareLine);
+}
+
+void showUnitIdentification(Instrument& z) {
+  ShortText line(UnitIdentText);
+  line.push(' ');
+  const Registration& reg = z.settings.registration;
+  // The length byte of an erased image reads 255; only 6 characters exist.
+  const std::size_t length = std::min<std::size_t>({reg.length, reg.chars.size(), 18});
+  line.append(std::string_view(reg.chars.data(), length));
+  z.screen.drawTextAt(0, 28, line);
+}
+
+void levelAttitude(Instrument& z) {
+  std::int32_t& offset = z.main.pitchOffset;
+  if (offset == 0) {
+    if (z.attitude.pitch >= -8 && z.attitude.pitch <= 8) offset = z.attitude.pitch;
+  } else {
+    offset = 0;
+  }
+  z.attitude.lastDrawnMarker = 255;
+}
+
+bool qnhKeysHeld(const Instrument& z) { return (z.keyBits & 0x30) == 0; }
+
+}  // namespace
+
+void mainLoop(Instrument& z) {
+  MainState& m = z.main;
+  while (!z.tick.leaveMainLoop) {
+    backgroundPass(z);
+    if (m.keyCode > 0) {
+      m.newAlarms = 0;
+      z.host->setAlarmLed(false);
+    }
+    if (m.designMode) {
+      designModeStep(z);
+    } else if (qnhKeysHeld(z) || m.keyCode == 5 || m.keyCode == 6) {
+      adjustQnh(z);
+      if (m.pageVisible) drawQnhReadout(z);
+    } else {
+      switch (m.keyCode) {
+        case 1:
+          enterMainMenu(z);
+          redrawPage(z);
+          m.closeMenus = 0;
+          break;
+        case 2:
+          m.activePage ^= 1;
+          redrawPage(z);
+          break;
+        case 4:
+          levelAttitude(z);
+          break;
+        default:
+          break;
+      }
+    }
+    if (z.attitude.attitudeFresh) drawAttitude(z);
+  }
+  z.tick.leaveMainLoop = 0;
+}
+
+void firmwareStart(Instrument& z) {
+  Screen& screen = z.screen;
+  TickState& tick = z.tick;
+
+  const std::uint8_t control = 0;
+  writeClock(z, &control, 0, 1);
+  loadClockHeldValues(z);
+  z.display.contrast = std::clamp<std::uint8_t>(z.display.contrast, 44, 85);
+  setDisplayContrast(z);
+  loadAllSettings(z);
+  z.engine.rotorPeriod = 3000;
+  z.engine.engineSpeedValue = NoEngineSpeed;
+
+  screen.drawColour = 1;
+  screen.clearScreen();
+  setDisplayContrast(z);
+  for (int i = 0; i < 251; ++i)
+    for (int j = 0; j < 501; ++j) z.host->yieldToHost(YieldKind::Delay);
+
+  showWelcomeScreen(z);
+  if (z.time.qnh.qnhX8 < QnhLowest || z.time.qnh.qnhX8 > QnhHighest) {
+    z.time.qnh.qnhX8 = QnhStandard;
+    z.time.qnh.inFlight = 0;
+    saveQnhBlock(z);
+  }
+  if (z.settings.displayMode < 2) {
+    z.display.backlightLevel = z.settings.backlightSetting;
+    z.display.dimTimer = 255;
+  } else {
+    z.display.backlightLevel = 255;
+  }
+  showUnitIdentification(z);
+  computeDerivedScaleFactors(z);
+  z.air.climbFilter = static_cast<std::uint32_t>(z.settings.climbZero) * 4;
+  z.keyBits = 0xFF;
+  z.engine.engineFrameAge = 255;
+
+  z.air.fastFollow = 1;
+  z.air.levelSmoothing = 1;
+  z.engine.noDataFeedMark = 1;
+  updateInstruments(z);
+  z.linkRxState = 0;
+  z.engine.rotorNoSignal = 1;
+  if (z.time.qnh.inFlight) z.time.flightHoldOff = 30;
+  screen.bigText = 0;
+  z.host->setAlarmLed(true);
+  clampItemPositions(z);
+
+  if (tick.warmStartMarker != WarmStartMagic) {
+    tick.halfSecondCount = 0;
+    do {
+      backgroundPass(z);
+      z.host->yieldToHost();
+      if ((z.keyBits & 0xC0) == 0) tick.extendedSetup = 1;
+    } while (tick.halfSecondCount < 4);
+  }
+  tick.warmStartMarker = WarmStartMagic;
+  z.host->setAlarmLed(false);
+  redrawPage(z);
+  z.air.fastFollow = 1;
+  z.engine.engineDataLost = 1;
+
+  do {
+    z.main.pageVisible = 1;
+    mainLoop(z);
+    z.main.pageVisible = 1;
+    updateInstruments(z);
+    drawPageItems(z);
+  } while (!tick.stopFirmware);
+}
+
+}  // namespace zen

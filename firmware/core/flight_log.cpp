@@ -1,0 +1,115 @@
+#include "firmware/core/flight_log.h"
+
+#include <algorithm>
+#include <array>
+
+#include "firmware/core/background.h"
+#include "firmware/core/clock_records.h"
+#include "firmware/core/instrument.h"
+#include "firmware/core/item_visibility.h"
+#include "host/settings_store.h"
+
+namespace zen {
+
+namespace {
+
+constexpr int AutoFlightOption = 6;
+constexpr int ClearFlightTotalOption = 7;
+constexpr std::uint8_t HoldOffSeconds = 30;
+
+std::uint16_t percentOf(std::uint32_t value, std::uint32_t full) {
+  return full == 0 ? 0 : static_cast<std::uint16_t>(std::min<std::uint32_t>(value * 100 / full, 0xFFFF));
+}
+
+std::uint16_t findFreeLogSlot(Instrument& z) {
+  std::uint16_t address = flight_log::FirstSlot;
+  for (int used = 0; readSettingsByte(z, address) != flight_log::FreeMarker; ++used) {
+    z.host->yieldToHost();
+    if (used + 1 == flight_log::SlotCount) return flight_log::FirstSlot;  // full: the oldest goes
+    address += flight_log::SlotSize;
+  }
+  return address;
+}
+
+void writeLogRecord(Instrument& z) {
+  Timekeeping& t = z.time;
+  std::array<std::uint8_t, 16>& r = t.logRecord;
+  r[13] = z.settings.pilotNumber;
+  const std::uint16_t address = findFreeLogSlot(z);
+  const auto* flight = reinterpret_cast<const std::uint8_t*>(&t.flight);
+  std::copy_n(flight, 10, r.begin());
+  r[10] = t.engineHours.minutes;
+  r[11] = t.engineHours.hours;
+  r[12] = t.engineHours.hundreds;
+  r[14] = r[15] = 0;
+  std::array<std::uint8_t, 17> slot{};
+  std::copy(r.begin(), r.end(), slot.begin());
+  slot[16] = flight_log::FreeMarker;  // the next slot is free
+  const std::size_t count = address == flight_log::LastSlot ? 16 : 17;
+  writeSettingsBytes(z, address, slot.data(), count);
+}
+
+}  // namespace
+
+std::uint16_t rpmGaugeValue(const Instrument& z) {
+  return std::max(percentOf(z.air.rotorRpm, z.settings.rotorRpmFull),
+                  percentOf(z.air.engineRpm, z.settings.engineRpmFull));
+}
+
+bool rpmGaugeDecidesFlight(const Instrument& z) {
+  if (!itemShownOnActivePage(z, RpmGaugeItem)) return false;
+  const std::uint8_t style = itemStyleOnActivePage(z, RpmGaugeItem) & 3;
+  return style == 2 || style == 3;
+}
+
+void detectFlightStartEnd(Instrument& z) {
+  Timekeeping& t = z.time;
+  const bool automatic = z.settings.testOption(AutoFlightOption);
+  const bool byGauge = rpmGaugeDecidesFlight(z);
+  const std::uint16_t airspeed = z.air.indicatedAirspeed;
+  if (t.qnh.inFlight) {
+    bool landed;
+    if (byGauge) {
+      landed = rpmGaugeValue(z) < 70 && t.flightHoldOff == 0;
+    } else {
+      if (airspeed >= 20) t.flightHoldOff = HoldOffSeconds;
+      landed = airspeed < 20 && t.flightHoldOff == 0;
+    }
+    if (landed && automatic) endFlight(z);
+  } else if (automatic) {
+    const bool airborne =
+        byGauge ? rpmGaugeValue(z) >= 80 : (airspeed > 29 && z.air.engineRpm > z.settings.flightStartRpm);
+    if (airborne) startFlight(z);
+  }
+}
+
+void startFlight(Instrument& z) {
+  if (z.engine.slaveMode) return;  // the master keeps the log
+  Timekeeping& t = z.time;
+  if (z.settings.testOption(ClearFlightTotalOption)) t.trip.flightTotal = 0;
+  t.qnh.inFlight = 1;
+  t.flightHoldOff = HoldOffSeconds;
+  saveQnhBlock(z);
+  readTimeOfDay(z);
+  FlightRecord& f = t.flight;
+  f.startDay = t.clock.day;
+  f.startMonth = t.clock.month;
+  f.startHour = t.clock.hour;
+  f.startMinute = t.clock.minute;
+  f.minutes = f.hours = 0;
+  f.maxAirspeed = std::min<std::uint16_t>(z.air.indicatedAirspeed, 255);
+  f.maxAltitude = static_cast<std::uint16_t>(std::clamp<std::int32_t>(z.air.altitudeFeet, 0, 0xFFFF));
+  t.flightSeconds = 0;
+  t.flightRecordDirty = 1;
+}
+
+void endFlight(Instrument& z) {
+  if (z.engine.slaveMode) return;
+  Timekeeping& t = z.time;
+  z.main.newAlarms = 0;
+  if (t.flight.minutes != 0 || t.flight.hours != 0) writeLogRecord(z);
+  t.qnh.inFlight = 0;
+  saveQnhBlock(z);
+}
+
+}  // namespace zen

@@ -1,0 +1,30 @@
+// Flight start and end, automatic or from the menus, and the flight log ring
+// in the settings image.
+#pragma once
+
+#include <cstdint>
+
+namespace zen {
+
+struct Instrument;
+
+namespace flight_log {
+inline constexpr std::uint16_t FirstSlot = 768;
+inline constexpr std::uint16_t LastSlot = 4080;
+inline constexpr std::uint16_t SlotSize = 16;
+inline constexpr int SlotCount = 208;
+inline constexpr std::uint8_t FreeMarker = 0xFF;
+}  // namespace flight_log
+
+inline constexpr int RpmGaugeItem = 5;
+
+// The percent the two-needle RPM gauge shows: the higher of rotor and engine.
+std::uint16_t rpmGaugeValue(const Instrument& z);
+// Whether the RPM gauge is on the page in its two-needle style, which then
+// decides flight start and end instead of the airspeed.
+bool rpmGaugeDecidesFlight(const Instrument& z);
+
+// Starts or ends a flight by airspeed or by the RPM gauge (option bit 6).
+void detectFlightStartEnd(Instrument& z);
+
+}  // namespace zen

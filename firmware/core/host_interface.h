@@ -1,0 +1,33 @@
+// The only way the firmware reaches the desktop it runs in.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace zen {
+
+struct LocalTime {
+  int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+// Poll: the firmware is waiting for something to happen (a tick, a key), so
+// the host may sleep until its next event. Delay: the firmware is burning
+// time in a counted loop and expects the call to return quickly.
+enum class YieldKind { Poll, Delay };
+
+class Host {
+ public:
+  virtual ~Host() = default;
+  // Lets timer ticks, key clicks and window commands run, then returns.
+  virtual void yieldToHost(YieldKind kind) = 0;
+  void yieldToHost() { yieldToHost(YieldKind::Poll); }
+  virtual void setAlarmLed(bool lit) = 0;
+  // Folder of e2.rom, RTC.ram, logo.bin and SM.INI.
+  virtual std::filesystem::path programFolder() const = 0;
+  // A program file could not be read or written; the step was abandoned.
+  virtual void reportFileError(const std::filesystem::path& file, const std::string& systemMessage) = 0;
+  // The computer's local date and time, for the simulated clock chip.
+  virtual LocalTime localTime() const = 0;
+};
+
+}  // namespace zen

@@ -1,0 +1,47 @@
+// One simulated instrument: its hardware and every firmware variable, so a
+// test builds a fresh, all-zero instrument in one line.
+#pragma once
+
+#include "firmware/core/engine_data.h"
+#include "firmware/core/firmware_state.h"
+#include "firmware/core/host_interface.h"
+#include "firmware/core/settings.h"
+#include "firmware/core/timekeeping.h"
+#include "firmware/instruments/air_data_state.h"
+#include "firmware/instruments/panel_state.h"
+#include "host/hardware.h"
+#include "host/screen.h"
+
+namespace zen {
+
+struct Instrument {
+  explicit Instrument(Host& h) : host(&h) {}
+  Instrument(const Instrument&) = delete;
+  Instrument& operator=(const Instrument&) = delete;
+
+  Host* host;
+
+  // Simulated hardware.
+  Screen screen;
+  std::uint8_t keyBits = 0;  // one bit per bezel key, 0 = pressed
+  SettingsImage e2;
+  ClockRam rtc;
+  AnalogChannels adc;
+  SimulatorInputs sim;
+
+  // Firmware.
+  Settings settings;
+  TickState tick;
+  MainState main;
+  KeyScannerState keys;
+  DisplayState display;
+  AttitudeState attitude;
+  EngineData engine;
+  Timekeeping time;
+  PanelState panel;
+  AirDataState air;
+  std::uint8_t linkRxState = 0;
+  std::array<std::uint8_t, 158> transferBuffer{};  // one settings item on its way over the link
+};
+
+}  // namespace zen

@@ -1,0 +1,113 @@
+#include "firmware/core/utilities.h"
+
+#include <algorithm>
+
+#include "firmware/core/instrument.h"
+
+namespace zen {
+
+std::uint16_t integerSquareRoot(std::uint16_t v) {
+  std::uint32_t rest = v;
+  std::uint32_t root = 0;
+  std::uint32_t bit = 0x4000;  // highest power of four a 16-bit value can hold
+  while (bit > rest) bit >>= 2;
+  while (bit != 0) {
+    if (rest >= root + bit) {
+      rest -= root + bit;
+      root = (root >> 1) + bit;
+    } else {
+      root >>= 1;
+    }
+    bit >>= 2;
+  }
+  return static_cast<std::uint16_t>(root);
+}
+
+std::uint8_t altitudeUnitSymbol(const Instrument& z) { return z.settings.testOption(0) ? 158 : 109; }
+
+std::uint8_t speedUnitSymbol(const Instrument& z) {
+  if (z.settings.testOption(2)) return 159;
+  return z.settings.testOption(3) ? 169 : 166;
+}
+
+std::uint8_t verticalSpeedUnitSymbol(const Instrument& z) { return z.settings.testOption(0) ? 171 : 170; }
+
+std::uint8_t fuelUnitSymbol(const Instrument& z) {
+  switch (z.settings.fuelUnit) {
+    case 0:
+      return 162;
+    case 1:
+    case 2:
+      return 163;  // both gallons share the symbol
+    case 3:
+      return 164;
+    default:
+      return 165;
+  }
+}
+
+std::uint8_t temperatureUnitSymbol(const Instrument& z) { return z.settings.testOption(5) ? 160 : 161; }
+
+std::uint8_t distanceUnitSymbol(const Instrument& z) {
+  if (z.settings.testOption(2)) return 172;
+  return z.settings.testOption(3) ? 167 : 168;
+}
+
+std::uint8_t pressureUnitSymbol(const Instrument& z) { return z.settings.testOption(10) ? 176 : 66; }
+
+// A step of 0 (repeat state never set) would divide by zero; it counts as 1.
+std::uint16_t stepUp(std::uint16_t value, std::uint16_t upperBound, std::uint16_t wrapTo, std::uint16_t step) {
+  const std::uint32_t d = std::max<std::uint16_t>(step, 1);
+  const std::uint32_t next = value + d;
+  const std::uint32_t chosen = upperBound >= next ? next : wrapTo;
+  return static_cast<std::uint16_t>(chosen / d * d);
+}
+
+std::uint16_t stepDown(std::uint16_t value, std::uint16_t lowerBound, std::uint16_t wrapTo, std::uint16_t step) {
+  const std::int32_t d = std::max<std::uint16_t>(step, 1);
+  const std::int32_t next = static_cast<std::int32_t>(value) - d;
+  const std::int32_t chosen = next >= lowerBound ? next : wrapTo;
+  return static_cast<std::uint16_t>(chosen / d * d);
+}
+
+int displayTemperature(const Instrument& z, int celsius) {
+  return z.settings.testOption(5) ? celsius : celsius * 9 / 5 + 32;
+}
+
+std::uint16_t tankContents(const std::array<std::uint16_t, 7>& w, std::uint16_t reading) {
+  const std::uint32_t capacity = w[0];
+  const bool rising = w[1] < w[6];
+  if (rising ? reading <= w[1] : reading >= w[1]) return 0;
+  if (rising ? reading >= w[6] : reading <= w[6]) return static_cast<std::uint16_t>(capacity);
+  // The first segment whose upper point lies beyond the reading contains it,
+  // so its two points always differ.
+  int k = 1;
+  while (k < 5 && (rising ? reading >= w[k + 1] : reading <= w[k + 1])) ++k;
+  const std::uint32_t within = rising ? reading - w[k] : w[k] - reading;
+  const std::uint32_t span = rising ? w[k + 1] - w[k] : w[k] - w[k + 1];
+  const std::uint32_t level = capacity * (k - 1) * 10 / 50 + (capacity * 10 / 50) * within / span;
+  return static_cast<std::uint16_t>(std::min<std::uint32_t>(level, 0xFFFF));
+}
+
+DerivedLimits derivedLimits(const Instrument& z) {
+  const Settings& s = z.settings;
+  auto raised = [](std::uint32_t v) {
+    return static_cast<std::uint16_t>(std::min<std::uint32_t>(v + v * 15 / 100, 0xFFFF));
+  };
+  DerivedLimits limits;
+  limits.oilTempScale = raised(s.oilTempHigh);
+  limits.oilPressureScale = raised(s.oilPressureHigh);
+  limits.egtScale = raised(s.egtLimit);
+  limits.chtScale = raised(s.chtLimit);
+  limits.coolantScale = raised(s.coolantHigh);
+  limits.manifoldSpan = static_cast<std::uint16_t>(s.mapRange * 100 + 100);
+  return limits;
+}
+
+std::uint16_t trueAirspeedOf(std::uint16_t indicatedAirspeed, std::uint16_t altitudeShown) {
+  const std::uint32_t speedTerm = static_cast<std::uint16_t>(indicatedAirspeed * 175u);
+  const auto correction = static_cast<std::uint8_t>(speedTerm * (altitudeShown / 100u) / 100000u);
+  return static_cast<std::uint16_t>(indicatedAirspeed + correction);
+}
+
+}  // namespace zen

@@ -1,0 +1,128 @@
+// Design mode: the bezel keys select, restyle and move the items of the page on display.
+#include "firmware/core/instrument.h"
+#include "firmware/instruments/panel.h"
+#include "firmware/instruments/panel_items.h"
+#include "host/settings_store.h"
+
+namespace zen {
+
+namespace {
+
+constexpr int LastItem = PanelItemCount - 1;
+constexpr int SearchSteps = 80;
+constexpr int SkipTries = 79;
+
+enum class Outcome { Done, Restart };
+
+void highlightSelection(Instrument& z) {
+  MainState& m = z.main;
+  int item = m.selectedItem <= LastItem ? m.selectedItem : 0;
+  bool found = false;
+  // Checking 80 items walks once round the table, so with nothing visible the
+  // search ends on the item it started from.
+  for (int step = 0; step < SearchSteps; ++step) {
+    if (itemVisible(z, item)) {
+      found = true;
+      break;
+    }
+    if (step + 1 < SearchSteps) item = item == LastItem ? 0 : item + 1;
+  }
+  redrawPage(z);
+  if (found) highlightItem(z, item);
+  m.selectedItem = m.lastSelectedItem = static_cast<std::uint8_t>(item);
+}
+
+void stepSelection(Instrument& z, int key) {
+  std::uint8_t& selected = z.main.selectedItem;
+  // The first step always happens; hidden items are then skipped, up to 79 more tries.
+  for (int tries = 0; tries <= SkipTries; ++tries) {
+    if (key == 3)
+      selected = static_cast<std::uint8_t>(selected >= LastItem ? 0 : selected + 1);
+    else
+      selected = static_cast<std::uint8_t>(selected == 0 || selected > LastItem ? LastItem : selected - 1);
+    if (itemVisible(z, selected)) return;
+  }
+}
+
+// Keys 5..8 move the selected item; false when it stays where it is.
+bool moveSelection(Instrument& z, int key) {
+  const int item = z.main.selectedItem;
+  // A hidden selection only happens on a page with nothing shown, where keys have no effect.
+  if (!itemVisible(z, item)) return false;
+  measureItem(z, item);
+  ItemLocation& place = itemLocationOn(z, item, z.main.activePage);
+  // Bounds in int: an item taller than the screen must not wrap the limit round.
+  int column = place.column;
+  int row = place.row;
+  const int step = z.main.moveStep;
+  switch (key) {
+    case 5:
+      if (column < 39 - z.panel.itemWidth / 8) ++column;
+      break;
+    case 6:
+      if (column > 0) --column;
+      break;
+    case 7:
+      if (row > 0) --row;
+      break;
+    case 8:
+      if (row < ScreenHeight - 1 - step - z.panel.itemHeight) row += step;
+      break;
+  }
+  place.column = static_cast<std::uint8_t>(column);
+  place.row = static_cast<std::uint8_t>(row);
+  return true;
+}
+
+Outcome processKey(Instrument& z) {
+  MainState& m = z.main;
+  const int key = m.keyCode;
+  m.keyCode = 0;
+  switch (key) {
+    case 1:
+      saveAllSettings(z);
+      m.designMode = 0;
+      redrawPage(z);
+      return Outcome::Done;
+    case 2:
+      if (!itemVisible(z, m.selectedItem)) return Outcome::Done;
+      setItemStyle(z, m.selectedItem, static_cast<std::uint8_t>((itemStyle(z, m.selectedItem) + 1) & 7));
+      m.lastSelectedItem = 255;
+      clampItemPositions(z);
+      return Outcome::Restart;
+    case 3:
+    case 4:
+      stepSelection(z, key);
+      return Outcome::Done;
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+      if (!moveSelection(z, key)) return Outcome::Done;
+      clampItemPositions(z);
+      m.lastSelectedItem = 255;
+      return Outcome::Restart;
+    default:
+      return Outcome::Done;
+  }
+}
+
+}  // namespace
+
+void enterDesignMode(Instrument& z) {
+  z.main.designMode = 1;
+  z.main.selectedItem = 0;
+  z.main.lastSelectedItem = 255;
+}
+
+void designModeStep(Instrument& z) {
+  MainState& m = z.main;
+  Outcome outcome;
+  do {
+    if (m.selectedItem != m.lastSelectedItem) highlightSelection(z);
+    m.moveStep = z.keys.repeatStep > 1 ? 8 : 1;
+    outcome = processKey(z);
+  } while (outcome == Outcome::Restart);
+}
+
+}  // namespace zen

@@ -1,0 +1,29 @@
+// File access for settings and data the user keeps: a crash or a full disk
+// must never leave a half-written file where a good one used to be.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zen {
+
+// Replaces the file in one step via a temporary file in the same folder.
+// Returns std::nullopt on success, else the system's error text; on failure
+// the previous file is left as it was and no temporary file remains.
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+struct ReadResult {
+  std::vector<std::uint8_t> bytes;
+  std::optional<std::string> error;
+  bool missing = false;  // not an error: callers usually fall back to defaults
+};
+
+// Reads at most maxBytes, so a wrongly chosen huge file cannot exhaust memory.
+ReadResult readFilePrefix(const std::filesystem::path& path, std::size_t maxBytes);
+
+}  // namespace zen

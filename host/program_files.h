@@ -1,0 +1,30 @@
+// The files beside the program that hold the simulated instrument's memories
+// between runs: e2.rom, RTC.ram and the optional logo.bin.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "host/glyphs.h"
+
+namespace zen {
+
+struct Instrument;
+
+inline constexpr std::size_t MaxLogoBytes = 10000;
+
+struct LogoStore {
+  std::vector<std::uint8_t> bytes;
+  bool customLogo = false;  // logo.bin replaces the built-in logo
+  std::uint16_t logoLength = BuiltInLogoLength;
+};
+
+// Start-up loads from the program folder. A missing file skips its step; a
+// read error is reported to the host and skips it too.
+void loadProgramFiles(Instrument& z, LogoStore& logo);
+
+// Writes the clock RAM to RTC.ram, replacing the file; errors are reported.
+void saveClockRam(Instrument& z);
+
+}  // namespace zen

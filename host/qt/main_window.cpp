@@ -1,0 +1,428 @@
+#include "host/qt/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSerialPort>
+
+#include "firmware/core/firmware_state.h"
+#include "host/qt/com_port.h"
+#include "host/qt/sensor_windows.h"
+
+namespace zen {
+
+namespace {
+
+constexpr int ClientWidth = 615;
+constexpr int ClientHeight = 426;
+constexpr QPoint ScreenOrigin{147, 88};
+constexpr QSize ScreenPicture{330, 250};
+constexpr int ScreenMargin = 5;
+
+struct KeyPlace {
+  int bit;
+  const char* shape;
+  QRect rect;
+  const char* legend;
+  const char* keyName;
+};
+
+// Tags follow the key bits; the left column carries keys 4..7, the right 0..3.
+constexpr KeyPlace KeyPlaces[8] = {
+    {0, "Shape6", {501, 97, 57, 49}, "MENU", "M"},
+    {1, "Shape7", {501, 158, 57, 49}, "SELECT", "Enter"},
+    {2, "Shape8", {501, 218, 57, 49}, "NEXT", "N"},
+    {3, "Shape9", {501, 279, 57, 49}, "PREV", "P"},
+    {4, "Shape2", {64, 99, 57, 49}, "+", "+"},
+    {5, "Shape3", {64, 160, 57, 49}, "-", "-"},
+    {6, "Shape4", {63, 219, 57, 49}, "UP", "Up arrow"},
+    {7, "Shape5", {63, 279, 57, 49}, "DOWN", "Down arrow"},
+};
+
+QRect zoomed(const QRect& r, int zoom) { return {r.x() * zoom, r.y() * zoom, r.width() * zoom, r.height() * zoom}; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- ScreenView
+
+ScreenView::ScreenView(const Screen& screen, int zoom, QWidget* parent)
+    : QWidget(parent), screen_(screen), zoom_(zoom) {
+  setObjectName("Image2");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setGeometry(QRect(ScreenOrigin * zoom, ScreenPicture * zoom));
+}
+
+void ScreenView::flush() {
+  const DirtyRect dirty = const_cast<Screen&>(screen_).takeDirty();
+  if (dirty.empty()) return;
+  update(QRect((dirty.left + ScreenMargin) * zoom_, (dirty.top + ScreenMargin) * zoom_,
+               (dirty.right - dirty.left + 1) * zoom_, (dirty.bottom - dirty.top + 1) * zoom_));
+}
+
+void ScreenView::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QColor silver(192, 192, 192);
+  painter.fillRect(event->rect(), silver);
+  const QRect area = event->rect();
+  const int x0 = std::max(0, area.left() / zoom_ - ScreenMargin);
+  const int y0 = std::max(0, area.top() / zoom_ - ScreenMargin);
+  const int x1 = std::min(ScreenWidth - 1, area.right() / zoom_ - ScreenMargin);
+  const int y1 = std::min(ScreenHeight - 1, area.bottom() / zoom_ - ScreenMargin);
+  if (x1 < x0 || y1 < y0) return;
+  // Paint row runs of ink, which keeps a full repaint cheap.
+  for (int y = y0; y <= y1; ++y) {
+    int x = x0;
+    while (x <= x1) {
+      if (!screen_.compositePixel(x, y)) {
+        ++x;
+        continue;
+      }
+      int end = x;
+      while (end + 1 <= x1 && screen_.compositePixel(end + 1, y)) ++end;
+      painter.fillRect((x + ScreenMargin) * zoom_, (y + ScreenMargin) * zoom_, (end - x + 1) * zoom_, zoom_,
+                       Qt::black);
+      x = end + 1;
+    }
+  }
+}
+
+// ------------------------------------------------------------------ KeyShape
+
+KeyShape::KeyShape(int bit, QWidget* parent) : QWidget(parent), bit_(bit) {
+  setCursor(Qt::PointingHandCursor);
+  setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void KeyShape::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  down_ = true;
+  emit pressed(bit_);
+}
+
+void KeyShape::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !down_) return;
+  down_ = false;
+  emit released(bit_);
+}
+
+// ----------------------------------------------------------------- AlarmLamp
+
+AlarmLamp::AlarmLamp(QWidget* parent) : QWidget(parent) {
+  setObjectName("Shape11");
+  setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void AlarmLamp::setLit(bool lit) {
+  if (lit == lit_) return;
+  lit_ = lit;
+  update();
+}
+
+void AlarmLamp::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(20, 20, 20), 1));
+  painter.setBrush(brushColour());
+  painter.drawEllipse(rect().adjusted(1, 1, -1, -1));
+}
+
+// ----------------------------------------------------------------- BezelView
+
+BezelView::BezelView(int zoom, QWidget* parent) : QWidget(parent), zoom_(zoom) {
+  setObjectName("Image3");
+  setGeometry(0, 0, 617 * zoom, 425 * zoom);
+}
+
+void BezelView::setKeyDown(int bit, bool down) {
+  keyDown_[bit] = down;
+  update(zoomed(KeyPlaces[bit].rect, zoom_).adjusted(-4, -4, 4, 4));
+}
+
+void BezelView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(zoom_, zoom_);
+  p.fillRect(QRect(0, 0, 617, 425), QColor(58, 60, 64));
+
+  // Instrument face with a bevelled edge.
+  QLinearGradient face(0, 10, 0, 415);
+  face.setColorAt(0, QColor(44, 46, 50));
+  face.setColorAt(1, QColor(24, 25, 28));
+  p.setPen(QPen(QColor(90, 92, 98), 3));
+  p.setBrush(face);
+  p.drawRoundedRect(QRectF(10, 10, 597, 405), 26, 26);
+  for (QPointF screw : {QPointF(30, 30), QPointF(587, 30), QPointF(30, 395), QPointF(587, 395)}) {
+    p.setPen(QPen(QColor(20, 20, 20), 1));
+    p.setBrush(QColor(120, 122, 128));
+    p.drawEllipse(screw, 7, 7);
+    p.drawLine(screw + QPointF(-5, 0), screw + QPointF(5, 0));
+  }
+
+  // Screen recess.
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(10, 10, 12));
+  p.drawRoundedRect(QRectF(ScreenOrigin.x() - 10, ScreenOrigin.y() - 10, 350, 270), 8, 8);
+
+  p.setPen(QColor(200, 200, 205));
+  QFont brand = p.font();
+  brand.setPointSizeF(11);
+  brand.setBold(true);
+  p.setFont(brand);
+  p.drawText(QRectF(147, 40, 330, 24), Qt::AlignCenter, "CORVALEN  ORVEX ZENARA");
+  QFont small = brand;
+  small.setPointSizeF(7);
+  p.setFont(small);
+  p.drawText(QRectF(490, 34, 80, 16), Qt::AlignCenter, "ALARM");
+
+  // Key caps under the invisible key shapes.
+  QFont legend = brand;
+  legend.setPointSizeF(8);
+  p.setFont(legend);
+  for (const KeyPlace& key : KeyPlaces) {
+    const QRectF r = QRectF(key.rect).adjusted(4, 4, -4, -4);
+    const bool down = keyDown_[key.bit];
+    QLinearGradient cap(r.topLeft(), r.bottomLeft());
+    cap.setColorAt(0, down ? QColor(60, 62, 66) : QColor(112, 115, 122));
+    cap.setColorAt(1, down ? QColor(84, 86, 92) : QColor(70, 72, 78));
+    p.setPen(QPen(QColor(16, 16, 18), 2));
+    p.setBrush(cap);
+    p.drawRoundedRect(r.translated(0, down ? 1 : 0), 9, 9);
+    p.setPen(QColor(235, 235, 235));
+    p.drawText(r.translated(0, down ? 1 : 0), Qt::AlignCenter, key.legend);
+  }
+}
+
+// -------------------------------------------------------------------- TForm1
+
+TForm1::TForm1(Options options) : options_(std::move(options)) {
+  if (options_.dialogs) {
+    dialogs_ = options_.dialogs;
+  } else {
+    ownDialogs_ = std::make_unique<WidgetDialogs>(this);
+    dialogs_ = ownDialogs_.get();
+  }
+  usb_ = options_.usb ? options_.usb : &noUsb_;
+  host_ = std::make_unique<QtHost>(options_.programFolder);
+  host_->onAlarmLed = [this](bool lit) { Shape11->setLit(lit); };
+  host_->onFileError = [this](const std::filesystem::path& file, const std::string& message) {
+    showFileError(file, message);
+  };
+  host_->beforeSleep = [this] { Image2->flush(); };
+
+  setWindowTitle("Corvalen Orvex Zenara panel designer");
+  const int zoom = std::max(1, options_.zoom);
+  auto* client = new QWidget(this);
+  client->setObjectName("client");
+  client->setFixedSize(ClientWidth * zoom, ClientHeight * zoom);
+  setCentralWidget(client);
+  Image3 = new BezelView(zoom, client);
+  Image2 = new ScreenView(instrument().screen, zoom, client);
+  for (const KeyPlace& key : KeyPlaces) {
+    auto* shape = new KeyShape(key.bit, client);
+    shape->setObjectName(key.shape);
+    shape->setGeometry(zoomed(key.rect, zoom));
+    shape->setToolTip(QStringLiteral("%1 (key: %2)").arg(key.legend, key.keyName));
+    connect(shape, &KeyShape::pressed, this, &TForm1::Shape6MouseDown);
+    connect(shape, &KeyShape::released, this, &TForm1::Shape6MouseUp);
+    shapes_[key.bit] = shape;
+  }
+  Shape11 = new AlarmLamp(client);
+  Shape11->setGeometry(zoomed(QRect(512, 56, 33, 25), zoom));
+  setFocusPolicy(Qt::StrongFocus);
+
+  comm1_ = new QSerialPort(this);
+  comm1_->setObjectName("Comm1");
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setTimerType(Qt::PreciseTimer);
+  Timer1->setInterval(25);
+  connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+  buildMenus();
+  FormCreate();
+  Timer1->start();
+  // Fixed border: the layout of the bezel does not stretch.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->addMenu("&File")->setObjectName("File1");
+  QMenu* simulate = bar->addMenu("&Simulate");
+  simulate->setObjectName("Simulate1");
+  QAction* switchOn = simulate->addAction("Switch &Orvex Zenara on");
+  switchOn->setObjectName("Button1");
+  // Queued: the firmware then runs from the event loop, not from inside the menu's mouse handling.
+  connect(switchOn, &QAction::triggered, this, &TForm1::Button1Click, Qt::QueuedConnection);
+  connect(simulate->addAction("Show &pressure Sensors"), &QAction::triggered, this, [this] {
+    form4_->show();
+    form4_->raise();
+  });
+  connect(simulate->addAction("Show &Tarvik X D"), &QAction::triggered, this, [this] {
+    form3_->show();
+    form3_->raise();
+  });
+  connect(simulate->addAction("Show SV-5ra"), &QAction::triggered, this, [this] {
+    form5_->show();
+    form5_->raise();
+  });
+  bar->addMenu("&Connect")->setObjectName("Connect1");
+  bar->addMenu("&Design")->setObjectName("Design1");
+  developmentMenu_ = bar->addMenu("&Development");
+  developmentMenu_->setObjectName("Development1");
+  developmentMenu_->menuAction()->setVisible(false);
+}
+
+std::filesystem::path TForm1::iniPath() const { return findFileNoCase(options_.programFolder, "sm.ini"); }
+
+void TForm1::FormCreate() {
+  const std::filesystem::path folder = options_.programFolder;
+  if (std::filesystem::exists(folder / "QMXTRV.K47")) developmentMenu_->menuAction()->setVisible(true);
+  instrument().screen.clearTextLayer();
+  if (auto error = ini_.load(iniPath())) showFileError(iniPath(), *error);
+
+  // Sensor windows restore their controls from the INI file as they are created.
+  form3_ = new TForm3(instrument(), ini_, this);
+  form4_ = new TForm4(instrument(), ini_, this);
+  form5_ = new TForm5(instrument(), ini_, this);
+  for (QWidget* w : {static_cast<QWidget*>(form3_), static_cast<QWidget*>(form4_), static_cast<QWidget*>(form5_)})
+    w->setWindowFlag(Qt::Window);
+
+  host_->loadFiles();
+  carriedFirmwareVersion_ = QStringLiteral("Unknown");
+
+  comPort_ = ini_.readInteger("General", "PORT", 1);
+  if (comPort_ < 1 || comPort_ > 8) comPort_ = 1;
+  setWindowTitle(windowTitle() + ". Firmware version " + FirmwareVersion);
+
+  if (usb_->deviceCount() > 0) {
+    if (usb_->open(0) == 0) usbMode_ = true;
+    usb_->setBaudRate(19200);
+    usb_->flushBuffers();
+  }
+  if (usbMode_) {
+    setWindowTitle(windowTitle() + " USB");
+  } else {
+    openComPort();
+  }
+}
+
+void TForm1::openComPort() {
+  const QString device = QString::fromStdString(comPortDevice(ini_, comPort_));
+  if (!openSerialPort(*comm1_, device)) {
+    dialogs_->showMessage(QStringLiteral("Comms port COM%1 is not available, please use \"setup\" to choose an "
+                                         "available port.")
+                              .arg(comPort_));
+  }
+}
+
+void TForm1::showFileError(const std::filesystem::path& file, const std::string& message) {
+  dialogs_->showMessage(QStringLiteral("%1: %2").arg(QString::fromStdString(file.string()),
+                                                     QString::fromStdString(message)));
+}
+
+void TForm1::Button1Click() {
+  if (host_->firmwareRunning() || closeRequested_) return;
+  try {
+    host_->switchOn();
+  } catch (const HardwareFault& fault) {
+    dialogs_->showMessage(QStringLiteral("The simulated instrument stopped: %1").arg(fault.what()));
+  }
+  Image2->flush();
+  // The window was closed while the instrument ran: finish closing now.
+  if (closeRequested_) FormCloseQuery();
+}
+
+void TForm1::Timer1Timer() {
+  host_->clockTick();
+  Image2->flush();
+}
+
+void TForm1::Shape6MouseDown(int bit) {
+  host_->pressKey(bit);
+  Image3->setKeyDown(bit, true);
+}
+
+void TForm1::Shape6MouseUp(int bit) {
+  host_->releaseKey(bit);
+  Image3->setKeyDown(bit, false);
+}
+
+int TForm1::keyBitForKey(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_M:
+    case Qt::Key_Escape:
+      return 0;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return 1;
+    case Qt::Key_N:
+      return 2;
+    case Qt::Key_P:
+      return 3;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      return 4;
+    case Qt::Key_Minus:
+      return 5;
+    case Qt::Key_Up:
+      return 6;
+    case Qt::Key_Down:
+      return 7;
+    default:
+      return -1;
+  }
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  const int bit = keyBitForKey(event->key());
+  if (bit < 0) return QMainWindow::keyPressEvent(event);
+  if (!event->isAutoRepeat()) Shape6MouseDown(bit);
+}
+
+void TForm1::keyReleaseEvent(QKeyEvent* event) {
+  const int bit = keyBitForKey(event->key());
+  if (bit < 0) return QMainWindow::keyReleaseEvent(event);
+  if (!event->isAutoRepeat()) Shape6MouseUp(bit);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (shutDown_) {
+    event->accept();
+    return;
+  }
+  closeRequested_ = true;
+  host_->requestStop();
+  if (host_->firmwareActive()) {
+    // The firmware runs below us on the stack; it returns within a few
+    // milliseconds and the switch-on command finishes the shut-down.
+    event->ignore();
+    hide();
+    return;
+  }
+  FormCloseQuery();
+  event->accept();
+}
+
+void TForm1::FormCloseQuery() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  Timer1->stop();
+  host_->saveOnExit();
+  form3_->saveTo(ini_);
+  form4_->saveTo(ini_);
+  if (!usbMode_) comm1_->close();
+  ini_.writeInteger("General", "PORT", comPort_);
+  if (auto error = ini_.save(iniPath())) showFileError(iniPath(), *error);
+  if (usbMode_) usb_->close();
+  emit finished();
+}
+
+}  // namespace zen

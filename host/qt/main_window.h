@@ -1,0 +1,170 @@
+// The main window: the instrument's bezel with its screen, eight keys and
+// alarm lamp, the simulation clock, and the desktop menus.
+#pragma once
+
+#include <QColor>
+#include <QMainWindow>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <memory>
+
+#include "host/ini_file.h"
+#include "host/qt/dialogs.h"
+#include "host/qt/qt_host.h"
+#include "link/usb_bridge.h"
+
+class QAction;
+class QMenu;
+class QSerialPort;
+
+namespace zen {
+
+class TForm3;
+class TForm4;
+class TForm5;
+
+// The simulated screen: both layers composited, at an integer zoom.
+class ScreenView : public QWidget {
+  Q_OBJECT
+ public:
+  ScreenView(const Screen& screen, int zoom, QWidget* parent);
+  // Schedules a repaint of what the firmware changed since the last call.
+  void flush();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const Screen& screen_;
+  int zoom_;
+};
+
+// An invisible hit area over one bezel key of the artwork.
+class KeyShape : public QWidget {
+  Q_OBJECT
+ public:
+  KeyShape(int bit, QWidget* parent);
+  int bit() const { return bit_; }
+  bool isDown() const { return down_; }
+
+ signals:
+  void pressed(int bit);
+  void released(int bit);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  int bit_;
+  bool down_ = false;
+};
+
+class AlarmLamp : public QWidget {
+  Q_OBJECT
+ public:
+  explicit AlarmLamp(QWidget* parent);
+  void setLit(bool lit);
+  bool isLit() const { return lit_; }
+  QColor brushColour() const { return lit_ ? QColor(255, 0, 0) : QColor(128, 0, 0); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  bool lit_ = false;
+};
+
+// Dark instrument bezel with the key legends, behind everything.
+class BezelView : public QWidget {
+  Q_OBJECT
+ public:
+  BezelView(int zoom, QWidget* parent);
+  void setKeyDown(int bit, bool down);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  int zoom_;
+  std::array<bool, 8> keyDown_{};
+};
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  struct Options {
+    std::filesystem::path programFolder;
+    int zoom = 1;
+    Dialogs* dialogs = nullptr;   // default: real message boxes
+    UsbBridge* usb = nullptr;     // default: no bridge
+  };
+  explicit TForm1(Options options);
+  ~TForm1() override;
+
+  QtHost& host() { return *host_; }
+  Instrument& instrument() { return host_->instrument(); }
+  bool usbMode() const { return usbMode_; }
+  int comPort() const { return comPort_; }
+  const QString& carriedFirmwareVersion() const { return carriedFirmwareVersion_; }
+  QMenu* developmentMenu() const { return developmentMenu_; }
+  TForm3* engineUnitWindow() const { return form3_; }
+  TForm4* pressureWindow() const { return form4_; }
+  TForm5* attitudeWindow() const { return form5_; }
+  QSerialPort* serialPort() const { return comm1_; }
+  bool shutDown() const { return shutDown_; }
+
+  // Keyboard keys standing in for the bezel keys, by key bit.
+  static int keyBitForKey(int qtKey);
+
+ public slots:
+  void Button1Click();
+  void Timer1Timer();
+
+ signals:
+  // Emitted once the firmware stopped and the files were written.
+  void finished();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+
+ private:
+  void FormCreate();
+  void buildMenus();
+  void openComPort();
+  void Shape6MouseDown(int bit);
+  void Shape6MouseUp(int bit);
+  // Shut-down steps once the firmware no longer runs.
+  void FormCloseQuery();
+  void showFileError(const std::filesystem::path& file, const std::string& message);
+  std::filesystem::path iniPath() const;
+
+  Options options_;
+  std::unique_ptr<WidgetDialogs> ownDialogs_;
+  Dialogs* dialogs_;
+  NoUsbBridge noUsb_;
+  UsbBridge* usb_;
+  std::unique_ptr<QtHost> host_;
+  IniFile ini_;
+  BezelView* Image3 = nullptr;
+  ScreenView* Image2 = nullptr;
+  std::array<KeyShape*, 8> shapes_{};
+  AlarmLamp* Shape11 = nullptr;
+  QTimer* Timer1 = nullptr;
+  QSerialPort* comm1_ = nullptr;
+  QMenu* developmentMenu_ = nullptr;
+  TForm3* form3_ = nullptr;
+  TForm4* form4_ = nullptr;
+  TForm5* form5_ = nullptr;
+  int comPort_ = 1;
+  bool usbMode_ = false;
+  QString carriedFirmwareVersion_ = QStringLiteral("Unknown");
+  bool closeRequested_ = false;
+  bool shutDown_ = false;
+};
+
+}  // namespace zen

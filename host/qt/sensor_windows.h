@@ -1,0 +1,96 @@
+// The three windows that play the instrument's sensors: pressure sensors
+// (TForm4), the Tarvik X D engine unit (TForm3) and the SV-5ra attitude and
+// heading unit (TForm5). They write straight into the simulated instrument;
+// the firmware samples what they set whenever it next looks.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace zen {
+
+class IniFile;
+struct Instrument;
+
+class TForm4 : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int BarCount = 2;
+
+  // Restores the bar positions from SM.INI ("settings2").
+  TForm4(Instrument& z, const IniFile& ini, QWidget* parent = nullptr);
+  void saveTo(IniFile& ini) const;
+
+  // n is 1-based, as in "ScrollBar1".
+  QScrollBar* scrollBar(int n) const;
+
+ private:
+  Instrument& z_;
+  std::array<QScrollBar*, BarCount> bars_{};
+};
+
+class EngineUnitPicture;
+
+class TForm3 : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int BarCount = 21;
+
+  // Restores the bar positions from SM.INI ("settings"). The unit itself
+  // starts switched off in every run.
+  TForm3(Instrument& z, const IniFile& ini, QWidget* parent = nullptr);
+  void saveTo(IniFile& ini) const;
+
+  QScrollBar* scrollBar(int n) const;  // 1-based
+  QPushButton* button() const { return button1_; }
+
+ private:
+  void Button1Click();
+
+  Instrument& z_;
+  std::array<QScrollBar*, BarCount> bars_{};
+  QPushButton* button1_ = nullptr;
+  EngineUnitPicture* picture_ = nullptr;
+};
+
+class TForm5 : public QWidget {
+  Q_OBJECT
+ public:
+  // Keeps nothing between runs: every bar starts at 0 and the firmware's
+  // attitude variables are left alone until the user moves something.
+  explicit TForm5(Instrument& z, QWidget* parent = nullptr);
+  // Same signature as its siblings so the main window creates all three alike.
+  TForm5(Instrument& z, const IniFile&, QWidget* parent = nullptr) : TForm5(z, parent) {}
+
+  QScrollBar* headingBar() const { return scrollBar5_; }
+  QScrollBar* turnRateBar() const { return scrollBar1_; }
+  QScrollBar* bankBar() const { return scrollBar2_; }
+  QScrollBar* slipBar() const { return scrollBar3_; }
+  QScrollBar* pitchBar() const { return scrollBar4_; }
+  QPushButton* button() const { return button1_; }
+
+ private:
+  void ScrollBar2Change();  // bank and pitch bars share it
+  void ScrollBar3Change();
+  void ScrollBar1Change();
+  void ScrollBar5Change();
+  void Button1Click();
+  void showSensorState();
+
+  Instrument& z_;
+  QScrollBar* scrollBar1_ = nullptr;
+  QScrollBar* scrollBar2_ = nullptr;
+  QScrollBar* scrollBar3_ = nullptr;
+  QScrollBar* scrollBar4_ = nullptr;
+  QScrollBar* scrollBar5_ = nullptr;
+  QPushButton* button1_ = nullptr;
+  QLabel* sensorState_ = nullptr;
+  QTimer* stateTimer_ = nullptr;
+};
+
+}  // namespace zen

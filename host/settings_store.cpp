@@ -1,0 +1,196 @@
+#include "host/settings_store.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+#include "firmware/core/instrument.h"
+#include "host/atomic_file.h"
+
+namespace zen {
+
+namespace {
+
+std::span<const std::uint8_t> bytesAt(const void* source, std::size_t count) {
+  return {static_cast<const std::uint8_t*>(source), count};
+}
+
+void writeImageTo(Instrument& z, const std::filesystem::path& path) {
+  if (auto error = writeFileAtomically(path, z.e2.bytes)) z.host->reportFileError(path, *error);
+}
+
+void copyVariablesToImage(Instrument& z) {
+  // Item 40 ends with egtCount and item 41 is egtCount again, so both image
+  // bytes 127 and 128 receive it.
+  for (int n = 0; n < SettingsItemCount; ++n)
+    z.e2.write(SettingsItemTable[n].address, itemBytes(z.settings, n));
+}
+
+}  // namespace
+
+void loadAllSettings(Instrument& z) {
+  // In table order, so egtCount ends up with image byte 128 (item 41), not 127.
+  for (int n = 0; n < SettingsItemCount; ++n)
+    z.e2.read(SettingsItemTable[n].address, itemBytes(z.settings, n));
+}
+
+void saveAllSettings(Instrument& z) {
+  copyVariablesToImage(z);
+  writeSettingsFile(z);
+}
+
+void saveSettingsItem(Instrument& z, int item, const void* source, std::size_t count) {
+  z.e2.write(settingsItem(item).address, bytesAt(source, count));
+  writeSettingsFile(z);
+}
+
+void writeSettingsBytes(Instrument& z, std::size_t address, const void* source, std::size_t count) {
+  z.e2.write(address, bytesAt(source, count));
+  writeSettingsFile(z);
+}
+
+std::uint8_t readSettingsByte(const Instrument& z, std::size_t address) { return z.e2.read(address); }
+
+void readLogRecord(Instrument& z, std::size_t address) { z.e2.read(address, z.time.logRecord); }
+
+std::size_t itemToTransfer(Instrument& z, int item) {
+  const auto bytes = itemBytes(std::as_const(z.settings), item);
+  std::copy(bytes.begin(), bytes.end(), z.transferBuffer.begin());
+  return bytes.size();
+}
+
+void transferToItem(Instrument& z, int item) {
+  const auto bytes = itemBytes(z.settings, item);
+  std::copy_n(z.transferBuffer.begin(), bytes.size(), bytes.begin());
+}
+
+void buildImageFromVariables(Instrument& z) {
+  z.e2.bytes.fill(0xFF);
+  copyVariablesToImage(z);
+  writeImageTo(z, std::filesystem::current_path() / "CurrentE2.bin");
+}
+
+void buildImageFromDefaults(Instrument& z, bool keepOnly) {
+  z.e2.bytes.fill(0xFF);
+  for (int n = 0; n < SettingsItemCount; ++n) {
+    const SettingsItem& entry = SettingsItemTable[n];
+    z.e2.write(entry.address,
+               entry.keepsCurrentValue ? itemBytes(std::as_const(z.settings), n) : itemDefault(n));
+  }
+  if (!keepOnly) writeImageTo(z, std::filesystem::current_path() / "e2.rom");
+}
+
+bool testOption(const Instrument& z, int bit) { return z.settings.testOption(bit); }
+
+void toggleOption(Instrument& z, int bit) { z.settings.toggleOption(bit); }
+
+void writeSettingsFile(Instrument& z) { writeImageTo(z, z.host->programFolder() / "e2.rom"); }
+
+// --- clock chip ---
+
+std::uint8_t toBcd(int value) { return static_cast<std::uint8_t>((value / 10) * 16 + value % 10); }
+
+void readClock(Instrument& z, void* destination, std::size_t offset, std::size_t count) {
+  const LocalTime now = z.host->localTime();
+  const std::uint8_t registers[7] = {
+      0,
+      0,
+      toBcd(now.second),
+      toBcd(now.minute),
+      toBcd(now.hour),
+      static_cast<std::uint8_t>(toBcd(now.day) | ((now.year % 4) << 6)),
+      toBcd(now.month),
+  };
+  z.rtc.write(0, registers);
+  z.rtc.read(offset, {static_cast<std::uint8_t*>(destination), count});
+}
+
+void writeClock(Instrument& z, const void* source, std::size_t offset, std::size_t count) {
+  z.rtc.write(offset, bytesAt(source, count));
+}
+
+// --- analogue channels ---
+
+namespace {
+
+std::uint16_t pressureReading(const Instrument& z, int bar) {
+  return static_cast<std::uint16_t>(4095 - std::min<std::uint16_t>(z.sim.pressureBars[bar], 4095));
+}
+
+}  // namespace
+
+void readAdc(Instrument& z, int channel) {
+  AnalogChannels& a = z.adc;
+  switch (channel) {
+    case 0: {
+      const std::uint16_t sample = pressureReading(z, 0);
+      if (sample != a.lastStaticSample) {
+        a.vsiAccumulator = static_cast<std::uint16_t>(a.vsiAccumulator + (sample - a.lastStaticSample));
+        a.lastStaticSample = sample;
+      }
+      a.adcResult = sample;
+      break;
+    }
+    case 1: {
+      // A step of the static pressure shows as a climb pulse that halves on every read.
+      std::uint16_t v = a.vsiAccumulator;
+      if (v < 2048)
+        v = static_cast<std::uint16_t>(v + (2048 - v) / 2);
+      else
+        v = static_cast<std::uint16_t>(v - (v - 2048) / 2);
+      a.vsiAccumulator = v;
+      a.adcResult = v;
+      break;
+    }
+    case 3:
+      a.adcResult = pressureReading(z, 1);
+      break;
+    case 5:
+      a.adcResult = 2400;
+      break;
+    case 6:
+      a.adcResult = 1000;
+      break;
+    default:  // not fitted: the converter keeps its last result
+      break;
+  }
+}
+
+// --- engine unit ---
+
+namespace {
+
+template <std::size_t Length, std::size_t Fields>
+void fillFrame(FrameSlot<Length>& slot, std::uint8_t type, const std::array<std::uint16_t, Fields>& fields) {
+  static_assert(Length == 1 + 2 * Fields);
+  slot.bytes[0] = type;
+  for (std::size_t i = 0; i < Fields; ++i) slot.setField(static_cast<int>(i), fields[i]);
+}
+
+}  // namespace
+
+void buildEngineFrames(Instrument& z) {
+  if (!z.sim.engineUnitOn) return;
+  const SimulatorInputs& s = z.sim;
+  EngineFrames& f = z.engine.frames;
+  auto bar = [&](int n) { return s.engineBar(n); };
+
+  fillFrame(f.type2, 2,
+            std::array<std::uint16_t, 11>{bar(1), bar(2), bar(3), bar(4), bar(15), bar(13), bar(16), bar(18),
+                                          0, 0, bar(14)});
+  fillFrame(f.type5, 5, std::array<std::uint16_t, 6>{bar(9), bar(10), bar(11), bar(12), bar(19), bar(21)});
+  // The unit never reports a pulse period below 100.
+  fillFrame(f.type3, 3,
+            std::array<std::uint16_t, 1>{static_cast<std::uint16_t>(std::max(bar(20) * 10, 100))});
+  fillFrame(f.type4, 4, std::array<std::uint16_t, 4>{bar(5), bar(6), bar(7), bar(8)});
+  // Pulses B are not simulated; the field keeps whatever it held.
+  f.type1.bytes[0] = 1;
+  f.type1.setField(0, bar(17));
+
+  z.engine.engineFrameInterval = z.engine.engineFrameAge;
+  z.engine.engineFrameAge = 0;
+  z.engine.engineUnitAlive = 6;
+  z.engine.gLoad = 260;  // 1.016 g
+}
+
+}  // namespace zen

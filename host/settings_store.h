@@ -1,0 +1,41 @@
+// The settings image (E2) operations the firmware calls, the clock chip and
+// the analogue channels. Every "write" replaces e2.rom in the program folder.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "host/settings_table.h"
+
+namespace zen {
+
+struct Instrument;
+
+// --- settings image ---
+void loadAllSettings(Instrument& z);
+void saveAllSettings(Instrument& z);
+void saveSettingsItem(Instrument& z, int item, const void* source, std::size_t count);
+void writeSettingsBytes(Instrument& z, std::size_t address, const void* source, std::size_t count);
+std::uint8_t readSettingsByte(const Instrument& z, std::size_t address);
+void readLogRecord(Instrument& z, std::size_t address);  // into z.time.logRecord
+std::size_t itemToTransfer(Instrument& z, int item);     // into transferBuffer, returns its size
+void transferToItem(Instrument& z, int item);
+void buildImageFromVariables(Instrument& z);             // also writes "CurrentE2.bin"
+void buildImageFromDefaults(Instrument& z, bool keepOnly);
+bool testOption(const Instrument& z, int bit);
+void toggleOption(Instrument& z, int bit);
+// Writes the whole image to e2.rom (replacing it atomically); reports failures to the host.
+void writeSettingsFile(Instrument& z);
+
+// --- clock chip ---
+void readClock(Instrument& z, void* destination, std::size_t offset, std::size_t count);
+void writeClock(Instrument& z, const void* source, std::size_t offset, std::size_t count);
+std::uint8_t toBcd(int value);
+
+// --- analogue channels ---
+void readAdc(Instrument& z, int channel);  // sets z.adc.adcResult
+
+// --- engine unit --- (host clock, once a second)
+void buildEngineFrames(Instrument& z);
+
+}  // namespace zen

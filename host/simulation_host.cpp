@@ -1,0 +1,67 @@
+#include "host/simulation_host.h"
+
+#include "firmware/core/firmware.h"
+#include "host/settings_store.h"
+
+namespace zen {
+
+namespace {
+// Enough fast ticks for every firmware wait that ends by itself (the welcome
+// screen, menu time-outs of about 100 s).
+constexpr std::uint32_t MaxTicksWhileStopping = 8000;
+}  // namespace
+
+SimulationHost::SimulationHost() : instrument_(std::make_unique<Instrument>(*this)) {}
+
+SimulationHost::~SimulationHost() = default;
+
+void SimulationHost::loadFiles() {
+  loadProgramFiles(*instrument_, logo_);
+  Screen& screen = instrument_->screen;
+  screen.useCustomLogo = logo_.customLogo;
+  screen.customLogo = std::span<const std::uint8_t>(logo_.bytes.data(), logo_.customLogo ? logo_.logoLength : 0);
+}
+
+void SimulationHost::clockTick() {
+  firmwareTick(*instrument_);
+  ++frameTickCount;
+  if (linkReplyTicks > 0) --linkReplyTicks;
+  if (frameTickCount > 39) {
+    frameTickCount = 0;
+    buildEngineFrames(*instrument_);
+  }
+}
+
+void SimulationHost::switchOn() {
+  // Once the window is closing the instrument is not switched on any more.
+  if (firmwareRunning_ || stopRequested_) return;
+  firmwareRunning_ = true;
+  firmwareActive_ = true;
+  try {
+    firmwareStart(*instrument_);
+  } catch (const FirmwareStopped&) {
+    // Unwound on purpose after a stop request.
+  } catch (...) {
+    firmwareActive_ = false;
+    throw;
+  }
+  firmwareActive_ = false;
+}
+
+void SimulationHost::requestStop() {
+  stopRequested_ = true;
+  instrument_->tick.stopFirmware = 1;
+}
+
+bool SimulationHost::yieldWhileStopping(YieldKind kind) {
+  if (!stopRequested_ || !firmwareActive_) return false;
+  // Counted delays finish on their own; waits for time get it fast.
+  if (kind == YieldKind::Delay) return true;
+  clockTick();
+  if (++ticksSinceStop_ > MaxTicksWhileStopping) throw FirmwareStopped{};
+  return true;
+}
+
+void SimulationHost::saveOnExit() { saveClockRam(*instrument_); }
+
+}  // namespace zen

@@ -1,0 +1,264 @@
+// Switching the instrument on: welcome screen, clock-held values, first-start
+// keys and the main loop's own keys, on the deterministic host.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "firmware/core/firmware.h"
+#include "host/glyphs.h"
+#include "host/settings_store.h"
+#include "host/virtual_host.h"
+#include "support/screen_probe.h"
+#include "support/test_files.h"
+
+namespace zen {
+namespace {
+
+using test::readBytes;
+using test::textCellMatches;
+
+// Key bits of the bezel.
+constexpr int Select = 1, Prev = 3, Up = 6, Down = 7;
+
+TEST(Startup, WelcomeScreenShowsTextsAtTheirRows) {
+  VirtualHost host;
+  bool checked = false;
+  host.at(1500, [&] {
+    const Screen& s = host.instrument().screen;
+    EXPECT_TRUE(textCellMatches(s, 4, 20 * 8, "Ensure correct operation of all", false));
+    EXPECT_TRUE(textCellMatches(s, 2, 21 * 8, "indicators before commencing flight", false));
+    EXPECT_TRUE(textCellMatches(s, 0, 26 * 8, "Firmware: 260607X", true));
+    checked = true;
+  });
+  host.closeAt(1600);
+  host.run();
+  EXPECT_TRUE(checked);
+}
+
+TEST(Startup, WelcomeScreenShowsUnitIdentificationAndRegistration) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  buildImageFromDefaults(z, true);  // registration "ZX-ABC"
+  bool checked = false;
+  host.at(1500, [&] {
+    EXPECT_TRUE(textCellMatches(z.screen, 0, 28 * 8, std::string(UnitIdentText) + " ZX-ABC", true));
+    checked = true;
+  });
+  host.closeAt(1600);
+  host.run();
+  EXPECT_TRUE(checked);
+}
+
+TEST(Startup, BlankPauseThenLogoBeforeTheWelcomeTexts) {
+  VirtualHost host;
+  bool blankChecked = false;
+  host.at(250, [&] {
+    const Screen& s = host.instrument().screen;
+    int ink = 0;
+    for (int y = 0; y < ScreenHeight; ++y)
+      for (int x = 0; x < ScreenWidth; ++x) ink += s.compositePixel(x, y);
+    EXPECT_EQ(ink, 0);
+    blankChecked = true;
+  });
+  host.at(1000, [&] {
+    const Screen& s = host.instrument().screen;
+    int logoInk = 0;
+    for (int y = 0; y < 120; ++y)
+      for (int x = 0; x < ScreenWidth; ++x) logoInk += s.compositePixel(x, y);
+    EXPECT_GT(logoInk, 500);
+  });
+  host.closeAt(1100);
+  host.run();
+  EXPECT_TRUE(blankChecked);
+}
+
+struct QnhCase {
+  std::uint16_t stored;
+  std::uint16_t expected;
+};
+
+class StartupQnh : public ::testing::TestWithParam<QnhCase> {};
+
+TEST_P(StartupQnh, OutOfRangeSettingFallsBackToStandard) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  z.rtc.bytes[32] = static_cast<std::uint8_t>(GetParam().stored & 0xFF);
+  z.rtc.bytes[33] = static_cast<std::uint8_t>(GetParam().stored >> 8);
+  z.rtc.bytes[34] = 1;  // in flight
+  host.closeAt(3000);
+  host.run();
+  EXPECT_EQ(z.time.qnh.qnhX8, GetParam().expected);
+  const std::uint16_t inClock = static_cast<std::uint16_t>(z.rtc.bytes[32] | (z.rtc.bytes[33] << 8));
+  EXPECT_EQ(inClock, GetParam().expected);
+  // A reset setting also ends the flight the clock thought was running.
+  EXPECT_EQ(z.time.qnh.inFlight, GetParam().stored == GetParam().expected ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, StartupQnh,
+                         ::testing::Values(QnhCase{7687, 8104}, QnhCase{7688, 7688}, QnhCase{8472, 8472},
+                                           QnhCase{8473, 8104}, QnhCase{0, 8104}));
+
+TEST(Startup, BothBottomLeftKeysHeldDuringWelcomeSelectExtendedSetup) {
+  VirtualHost host;
+  host.pressKey(1000, Up);
+  host.pressKey(1000, Down);
+  host.releaseKey(2000, Up);
+  host.releaseKey(2000, Down);
+  host.closeAt(3500);
+  host.run();
+  EXPECT_EQ(host.instrument().tick.extendedSetup, 1);
+}
+
+TEST(Startup, OneBottomLeftKeyIsNotEnough) {
+  for (int bit : {Up, Down}) {
+    VirtualHost host;
+    host.pressKey(1000, bit);
+    host.releaseKey(2000, bit);
+    host.closeAt(3500);
+    host.run();
+    EXPECT_EQ(host.instrument().tick.extendedSetup, 0) << "key bit " << bit;
+  }
+}
+
+TEST(Startup, KeysPressedBeforeTheWelcomeDoNotCount) {
+  VirtualHost host;
+  host.pressKey(100, Up);  // during the blank pause, released before the wait
+  host.pressKey(100, Down);
+  host.releaseKey(400, Up);
+  host.releaseKey(400, Down);
+  host.closeAt(3500);
+  host.run();
+  EXPECT_EQ(host.instrument().tick.extendedSetup, 0);
+}
+
+TEST(MainLoop, SelectTogglesThePage) {
+  VirtualHost host;
+  std::vector<int> pages;
+  host.clickKey(3500, Select);
+  host.at(3800, [&] { pages.push_back(host.instrument().main.activePage); });
+  host.clickKey(4000, Select);
+  host.at(4300, [&] { pages.push_back(host.instrument().main.activePage); });
+  host.closeAt(4500);
+  host.run();
+  EXPECT_EQ(pages, (std::vector<int>{1, 0}));
+}
+
+struct LevelCase {
+  std::int32_t pitch;
+  std::int32_t afterFirst;
+};
+
+class Levelling : public ::testing::TestWithParam<LevelCase> {};
+
+TEST_P(Levelling, PrevLevelsSmallPitchAndSecondPressClears) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  z.attitude.pitch = GetParam().pitch;
+  std::vector<std::int32_t> offsets;
+  host.clickKey(3500, Prev);
+  host.at(3800, [&] {
+    offsets.push_back(z.main.pitchOffset);
+    EXPECT_EQ(z.attitude.lastDrawnMarker, 255);
+  });
+  host.clickKey(4000, Prev);
+  host.at(4300, [&] { offsets.push_back(z.main.pitchOffset); });
+  host.closeAt(4500);
+  host.run();
+  // A second press clears an offset; without one it tries to level again.
+  const std::int32_t second = GetParam().afterFirst != 0 ? 0 : GetParam().afterFirst;
+  EXPECT_EQ(offsets, (std::vector<std::int32_t>{GetParam().afterFirst, second}));
+}
+
+INSTANTIATE_TEST_SUITE_P(PitchLimits, Levelling,
+                         ::testing::Values(LevelCase{8, 8}, LevelCase{-8, -8}, LevelCase{9, 0}, LevelCase{-9, 0}));
+
+TEST(MainLoop, AnyKeyAcknowledgesAlarms) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  host.at(3400, [&] { z.main.newAlarms = 3; });
+  host.clickKey(3500, Select);
+  host.closeAt(4000);
+  host.run();
+  EXPECT_EQ(z.main.newAlarms, 0);
+  EXPECT_FALSE(host.alarmLed());
+}
+
+TEST(Startup, AlarmLampLitForTheWelcomeAndDarkAfter) {
+  VirtualHost host;
+  host.closeAt(4000);
+  host.run();
+  const auto& history = host.alarmLedHistory();
+  ASSERT_GE(history.size(), 2u);
+  EXPECT_TRUE(history.front().second);
+  EXPECT_LT(history.front().first, 1000.0);
+  EXPECT_FALSE(history.back().second);
+  EXPECT_FALSE(host.alarmLed());
+}
+
+TEST(Shutdown, CloseDuringStartupEndsPromptlyAndWritesTheClock) {
+  for (double closeAt : {200.0, 1500.0}) {
+    VirtualHost host;
+    host.instrument().rtc.bytes[200] = 0x5A;
+    host.closeAt(closeAt);
+    host.run();
+    EXPECT_LT(host.nowMs(), closeAt + 600) << "closed at " << closeAt;
+    const auto saved = readBytes(host.programFolder() / "RTC.ram");
+    ASSERT_EQ(saved.size(), 256u);
+    EXPECT_EQ(saved[200], 0x5A);
+  }
+}
+
+TEST(Shutdown, CloseWhilePanelShowsEndsWithinHalfASecond) {
+  VirtualHost host;
+  host.closeAt(5000);
+  host.run();
+  EXPECT_LT(host.nowMs(), 5000 + 520);
+  EXPECT_TRUE(std::filesystem::exists(host.programFolder() / "RTC.ram"));
+}
+
+TEST(Shutdown, CloseBeforeSwitchOnWritesTheClock) {
+  VirtualHost host;
+  host.closeAt(100);
+  host.advance(200);
+  EXPECT_TRUE(host.closed());
+  EXPECT_TRUE(std::filesystem::exists(host.programFolder() / "RTC.ram"));
+  // Switching on after the close does not start the firmware any more.
+  host.run();
+  EXPECT_EQ(host.instrument().tick.warmStartMarker, 0);
+}
+
+TEST(Shutdown, SwitchOnHappensOncePerRun) {
+  VirtualHost host;
+  host.closeAt(3000);
+  host.run();
+  const std::uint64_t yields = host.yieldCount();
+  host.run();
+  EXPECT_EQ(host.yieldCount(), yields);
+}
+
+TEST(Tick, HalfSecondWorkEveryTwentyTicks) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  z.engine.engineUnitAlive = 2;
+  z.attitude.attitudeAlive = 1;
+  z.attitude.attitudeSensorOn = 1;
+  host.advance(19 * 25);
+  EXPECT_EQ(z.tick.halfSecondCount, 0);
+  host.advance(25);
+  EXPECT_EQ(z.tick.halfSecondCount, 1);
+  EXPECT_EQ(z.tick.leaveMainLoop, 1);
+  EXPECT_EQ(z.tick.secondPhase, 1);
+  EXPECT_EQ(z.tick.oneSecondFlag, 0);
+  EXPECT_EQ(z.engine.engineUnitAlive, 1);
+  EXPECT_EQ(z.attitude.attitudeSensorOn, 1);
+  host.advance(500);
+  EXPECT_EQ(z.tick.oneSecondFlag, 1);
+  EXPECT_EQ(z.tick.secondPhase, 0);
+  host.advance(500);
+  // attitudeAlive ran out on the previous half second; now the sensor is off.
+  EXPECT_EQ(z.attitude.attitudeSensorOn, 0);
+  EXPECT_EQ(z.engine.engineFrameAge, 60);
+}
+
+}  // namespace
+}  // namespace zen

@@ -1,0 +1,265 @@
+// The main window on the offscreen platform: caption, menus, keys, the
+// alarm lamp, and closing in every state.
+#include <QElapsedTimer>
+#include <QMenuBar>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+
+#include "host/ini_file.h"
+#include "host/qt/main_window.h"
+#include "support/recording_dialogs.h"
+
+using namespace zen;
+
+namespace {
+
+class PresentUsbBridge : public UsbBridge {
+ public:
+  int deviceCount() override { return 1; }
+  int open(int) override {
+    opened = true;
+    return 0;
+  }
+  void setBaudRate(std::uint32_t b) override { baud = b; }
+  void flushBuffers() override { flushed = true; }
+  void close() override { closed = true; }
+  bool opened = false, flushed = false, closed = false;
+  std::uint32_t baud = 0;
+};
+
+std::filesystem::path folderOf(const QTemporaryDir& dir) { return dir.path().toStdString(); }
+
+void writeText(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+std::string readText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Keeps the start-up free of the port message: COM1 names a device that cannot exist.
+void noComPort(const std::filesystem::path& folder) {
+  writeText(folder / "SM.INI", "[General]\r\nPORT=1\r\n[Devices]\r\nCOM1=/nonexistent/tty\r\n");
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void captionWithoutUsb() {
+    QTemporaryDir dir;
+    noComPort(folderOf(dir));
+    test::RecordingDialogs dialogs;
+    dialogs.expect("Comms port COM1 is not available, please use \"setup\" to choose an available port.");
+    TForm1 window({folderOf(dir), 1, &dialogs, nullptr});
+    QCOMPARE(window.windowTitle(), QString("Corvalen Orvex Zenara panel designer. Firmware version 260607X"));
+    QVERIFY(!window.usbMode());
+    QVERIFY(dialogs.allExpectedShown());
+  }
+
+  void captionWithUsbAndNoComPort() {
+    QTemporaryDir dir;
+    noComPort(folderOf(dir));
+    test::RecordingDialogs dialogs;  // no port message: the port is not opened at all
+    PresentUsbBridge usb;
+    TForm1 window({folderOf(dir), 1, &dialogs, &usb});
+    QVERIFY(window.windowTitle().endsWith(" USB"));
+    QVERIFY(window.usbMode());
+    QVERIFY(usb.opened && usb.flushed);
+    QCOMPARE(usb.baud, 19200u);
+    QVERIFY(!window.serialPort()->isOpen());
+    QVERIFY(dialogs.unexpected().isEmpty());
+  }
+
+  void portOutOfRangeSelectsCom1() {
+    for (const char* port : {"0", "9", "abc"}) {
+      QTemporaryDir dir;
+      writeText(folderOf(dir) / "sm.ini",
+                std::string("[general]\r\nport=") + port + "\r\n[Devices]\r\nCOM1=/nonexistent/tty\r\n");
+      test::RecordingDialogs dialogs;
+      dialogs.expect("Comms port COM1 is not available, please use \"setup\" to choose an available port.");
+      TForm1 window({folderOf(dir), 1, &dialogs, nullptr});
+      QCOMPARE(window.comPort(), 1);
+      QVERIFY2(dialogs.allExpectedShown(), port);
+    }
+  }
+
+  void developmentMenuFollowsTheMarkerFile() {
+    for (bool marker : {false, true}) {
+      QTemporaryDir dir;
+      noComPort(folderOf(dir));
+      if (marker) writeText(folderOf(dir) / "QMXTRV.K47", "");
+      test::RecordingDialogs dialogs;
+      dialogs.allowAnything();
+      TForm1 window({folderOf(dir), 1, &dialogs, nullptr});
+      QCOMPARE(window.developmentMenu()->menuAction()->isVisible(), marker);
+      QCOMPARE(window.developmentMenu()->title(), QString("&Development"));
+    }
+  }
+
+  void menuGroups() {
+    QTemporaryDir dir;
+    noComPort(folderOf(dir));
+    test::RecordingDialogs dialogs;
+    dialogs.allowAnything();
+    TForm1 window({folderOf(dir), 1, &dialogs, nullptr});
+    QStringList titles;
+    for (QAction* a : window.menuBar()->actions()) titles << a->text();
+    QCOMPARE(titles, (QStringList{"&File", "&Simulate", "&Connect", "&Design", "&Development"}));
+    QCOMPARE(window.centralWidget()->size(), QSize(615, 426));
+    auto* screen = window.findChild<QWidget*>("Image2");
+    QVERIFY(screen);
+    QCOMPARE(screen->geometry(), QRect(147, 88, 330, 250));
+  }
+
+  void leftButtonPressesKeysRightButtonDoesNothing() {
+    QTemporaryDir dir;
+    noComPort(folderOf(dir));
+    test::RecordingDialogs dialogs;
+    dialogs.allowAnything();
+    TForm1 window({folderOf(dir), 1, &dialogs, nullptr});
+    window.instrument().keyBits = 0xFF;
+    auto* top = window.findChild<QWidget*>("Shape6");
+    QVERIFY(top);
+    QCOMPARE(top->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mousePress(top, Qt::RightButton);
+    QCOMPARE(window.instrument().keyBits, std::uint8_t(0xFF));
+    QTest::mouseRelease(top, Qt::RightButton);
+    QTest::mousePress(top, Qt::LeftButton);
+    QCOMPARE(window.instrument().keyBits, std::uint8_t(0xFE));
+    QTest::mouseRelease(top, Qt::LeftButton);
+    QCOMPARE(window.instrument().keyBits, std::uint8_t(0xFF));
+    auto* leftBottom = window.findChild<QWidget*>("Shape5");
+    QTest::mousePress(leftBottom, Qt::LeftButton);
+    QCOMPARE(window.instrument().keyBits, std::uint8_t(0x7F));
+    QTest::mouseRelease(leftBottom, Qt::LeftButton);
+  }
+
+  void keyboardDrivesTheSameKeys() {
+    QTemporaryDir dir;
+    noComPort(folderOf(dir));
+    test::RecordingDialogs dialogs;
+    dialogs.allowAnything();
+    TForm1 window({folderOf(dir), 1, &dialogs, nullptr});
+    window.instrument().keyBits = 0xFF;
+    QTest::keyPress(&window, Qt::Key_Down);
+    QCOMPARE(window.instrument().keyBits, std::uint8_t(0x7F));
+    QTest::keyRelease(&window, Qt::Key_Down);
+    QTest::keyPress(&window, Qt::Key_M);
+    QCOMPARE(window.instrument().keyBits, std::uint8_t(0xFE));
+    QTest::keyRelease(&window, Qt::Key_M);
+    QCOMPARE(window.instrument().keyBits, std::uint8_t(0xFF));
+    QVERIFY(window.findChild<QWidget*>("Shape6")->toolTip().contains("M"));
+  }
+
+  void alarmLampColours() {
+    QTemporaryDir dir;
+    noComPort(folderOf(dir));
+    test::RecordingDialogs dialogs;
+    dialogs.allowAnything();
+    TForm1 window({folderOf(dir), 1, &dialogs, nullptr});
+    auto* lamp = window.findChild<AlarmLamp*>("Shape11");
+    QVERIFY(lamp);
+    QCOMPARE(lamp->brushColour(), QColor(128, 0, 0));
+    window.host().setAlarmLed(true);
+    QCOMPARE(lamp->brushColour(), QColor(255, 0, 0));
+  }
+
+  void closeBeforeSwitchOnWritesBothFiles() {
+    QTemporaryDir dir;
+    const auto folder = folderOf(dir);
+    writeText(folder / "SM.INI",
+              "; kept comment\r\n[General]\r\nPORT=3\r\n[Devices]\r\nCOM3=/nonexistent/tty\r\n[Other]\r\nx=1\r\n");
+    test::RecordingDialogs dialogs;
+    dialogs.allowAnything();
+    TForm1 window({folder, 1, &dialogs, nullptr});
+    window.instrument().rtc.bytes[100] = 0x42;
+    QSignalSpy finished(&window, &TForm1::finished);
+    window.show();
+    QVERIFY(window.close());
+    QCOMPARE(finished.count(), 1);
+    const std::string rtc = readText(folder / "RTC.ram");
+    QCOMPARE(rtc.size(), std::size_t(256));
+    QCOMPARE(static_cast<unsigned char>(rtc[100]), 0x42);
+    const std::string ini = readText(folder / "SM.INI");
+    QVERIFY(ini.starts_with("; kept comment\r\n[General]\r\nPORT=3\r\n"));
+    QVERIFY(ini.find("[Other]\r\nx=1\r\n") != std::string::npos);
+    QVERIFY(ini.find("[settings]\r\nSlider1=100\r\n") != std::string::npos);
+    QVERIFY(ini.find("Slider21=100\r\n") != std::string::npos);
+    QVERIFY(ini.find("[settings2]\r\nSlider1=500\r\nSlider2=500\r\n") != std::string::npos);
+  }
+
+  void closeWhileRunningEndsPromptly() {
+    QTemporaryDir dir;
+    const auto folder = folderOf(dir);
+    noComPort(folder);
+    test::RecordingDialogs dialogs;
+    dialogs.allowAnything();
+    TForm1 window({folder, 1, &dialogs, nullptr});
+    QSignalSpy finished(&window, &TForm1::finished);
+    window.show();
+    QElapsedTimer clock;
+    QTimer::singleShot(0, &window, &TForm1::Button1Click);
+    QTimer::singleShot(3500, &window, [&] {
+      QVERIFY(window.host().firmwareActive());
+      clock.start();
+      window.close();
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(std::filesystem::exists(folder / "RTC.ram"));
+    QVERIFY(!window.host().firmwareActive());
+  }
+
+  void closeDuringWelcomeEndsPromptly() {
+    for (int closeAfterMs : {100, 1200}) {
+      QTemporaryDir dir;
+      const auto folder = folderOf(dir);
+      noComPort(folder);
+      test::RecordingDialogs dialogs;
+      dialogs.allowAnything();
+      TForm1 window({folder, 1, &dialogs, nullptr});
+      QSignalSpy finished(&window, &TForm1::finished);
+      window.show();
+      QElapsedTimer clock;
+      QTimer::singleShot(0, &window, &TForm1::Button1Click);
+      QTimer::singleShot(closeAfterMs, &window, [&] {
+        clock.start();
+        window.close();
+      });
+      QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+      QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+      QVERIFY(std::filesystem::exists(folder / "SM.INI"));
+    }
+  }
+
+  void switchOnRunsTheFirmwareOnce() {
+    QTemporaryDir dir;
+    noComPort(folderOf(dir));
+    test::RecordingDialogs dialogs;
+    dialogs.allowAnything();
+    TForm1 window({folderOf(dir), 1, &dialogs, nullptr});
+    QSignalSpy finished(&window, &TForm1::finished);
+    window.show();
+    QTimer::singleShot(0, &window, &TForm1::Button1Click);
+    // A second switch-on while running returns at once without restarting.
+    QTimer::singleShot(3000, &window, [&] {
+      const auto marker = window.instrument().tick.warmStartMarker;
+      window.Button1Click();
+      QCOMPARE(window.instrument().tick.warmStartMarker, marker);
+      QCOMPARE(marker, std::uint16_t(0x55AA));
+      window.close();
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"

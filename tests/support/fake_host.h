@@ -1,0 +1,59 @@
+// A Host for tests: a private program folder that disappears afterwards, a
+// clock the test sets, and a record of everything the firmware reported.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "firmware/core/host_interface.h"
+
+namespace zen::test {
+
+class FakeHost : public Host {
+ public:
+  struct FileError {
+    std::filesystem::path file;
+    std::string message;
+  };
+
+  FakeHost() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zen-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+    tempFolder = pattern;
+    folder = tempFolder;
+  }
+  ~FakeHost() override {
+    std::error_code ignored;
+    std::filesystem::permissions(tempFolder, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(tempFolder, ignored);
+  }
+  FakeHost(const FakeHost&) = delete;
+  FakeHost& operator=(const FakeHost&) = delete;
+
+  void yieldToHost(YieldKind kind) override {
+    ++yields;
+    if (onYield) onYield(kind);
+  }
+  void setAlarmLed(bool lit) override { alarmLed = lit; }
+  std::filesystem::path programFolder() const override { return folder; }
+  void reportFileError(const std::filesystem::path& file, const std::string& systemMessage) override {
+    fileErrors.push_back({file, systemMessage});
+  }
+  LocalTime localTime() const override { return now; }
+
+  std::filesystem::path tempFolder;  // removed with the host
+  std::filesystem::path folder;      // what programFolder() returns; may be pointed elsewhere
+  LocalTime now;
+  std::vector<FileError> fileErrors;
+  bool alarmLed = false;
+  int yields = 0;
+  std::function<void(YieldKind)> onYield;  // lets a test act "between two firmware statements"
+};
+
+}  // namespace zen::test

@@ -1,9 +1,9 @@
 #include "host/png_writer.h"
 
-#include "host/atomic_file.h"
-
 #include <algorithm>
 #include <array>
+
+#include "host/atomic_file.h"
 
 namespace zen {
 
@@ -106,7 +106,8 @@ bool writePng(const std::string& path, int width, int height, std::span<const st
   if (width <= 0 || height <= 0) return fail("picture has no pixels");
   if (rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
     return fail("pixel data does not match the picture size");
-  if (auto failure = writeFileAtomically(path, encodePng(width, height, rgb))) return fail(path + ": " + *failure);
+  if (auto failure = writeFileAtomically(path, encodePng(width, height, rgb)))
+    return fail(path + ": " + *failure);
   return true;
 }
 

@@ -62,8 +62,10 @@ void glyphLine(zen::Screen& s, int row, int first, int last) {
 void drawCharacterSet(zen::Screen& s) {
   s.drawTextAt(0, 0, "8x8 CHARACTER SET");
   int row = 2;
-  for (int first = 32; first <= 178; first += 16, row += 2) glyphLine(s, row, first, std::min(first + 15, 178));
-  for (int first = 192; first <= 236; first += 16, row += 2) glyphLine(s, row, first, std::min(first + 15, 236));
+  for (int first = 32; first <= 178; first += 16, row += 2)
+    glyphLine(s, row, first, std::min(first + 15, 178));
+  for (int first = 192; first <= 236; first += 16, row += 2)
+    glyphLine(s, row, first, std::min(first + 15, 236));
 }
 
 void smallText(zen::Screen& s, int x, int y, const zen::ShortText& text) {
@@ -103,11 +105,11 @@ void drawLargeDigitsAndBars(zen::Screen& s) {
   s.bigText = 0;
 
   s.drawTextAt(0, 9, "UNITS");
-  s.drawTextAt(6, 9, codes({150, 151, ' ', 152, 153, ' ', 158, 159, 160, 161, 162, 163, 164, 165, 166, 167,
-                            168, 169, 170, 171, 172, 174, 175, 176, 177, 178}));
-  s.drawTextAt(0, 11, codes({'1', '2', '5', 166, ' ', '4', '5', '0', '0', 158, ' ', '8', '5', 160, ' ', '1',
-                             '8', '5', 161, ' ', '2', '4', 162, ' ', '3', '5', '0', 174, ' ', '2', '7', '0',
-                             177}));
+  s.drawTextAt(6, 9, codes({150, 151, ' ', 152, 153, ' ', 158, 159, 160, 161, 162, 163, 164,
+                            165, 166, 167, 168, 169, 170, 171, 172, 174, 175, 176, 177, 178}));
+  s.drawTextAt(0, 11,
+               codes({'1', '2', '5', 166, ' ', '4', '5', '0', '0', 158, ' ', '8', '5', 160, ' ', '1', '8',
+                      '5', 161, ' ', '2', '4', 162, ' ', '3', '5', '0', 174, ' ', '2', '7', '0', 177}));
   s.drawTextAt(0, 13, "Corvalen Orvex Zenara: jog, 1/4 lb? [ok]");
 
   s.drawColour = 1;

@@ -1,10 +1,295 @@
-// Interim frame computation until the air data arrives.
 #include "firmware/instruments/air_data.h"
 
+#include <algorithm>
+
 #include "firmware/core/instrument.h"
+#include "firmware/core/utilities.h"
+#include "firmware/instruments/altitude_table.h"
+#include "firmware/instruments/panel_items.h"
+#include "host/settings_store.h"
 
 namespace zen {
 
-void updateInstruments(Instrument& z) { z.air.fastFollow = 0; }
+namespace {
+
+constexpr std::uint16_t QnhStandard = 8104;  // 1013 hPa
+constexpr std::int32_t AltitudeBias = 700;   // the altitude value runs 700 ft above the altitude
+constexpr int DualPanelOption = 18;
+constexpr int MasterUnitOption = 9;
+constexpr int FuelPressureItem = 13;
+constexpr std::uint16_t SenderAbsent = 4000;
+constexpr std::uint16_t NotComputable = 0xFFFF;
+
+std::uint16_t readChannel(Instrument& z, int channel) {
+  readAdc(z, channel);
+  return z.adc.adcResult;
+}
+
+std::uint16_t saturate16(std::uint64_t v) { return static_cast<std::uint16_t>(std::min<std::uint64_t>(v, 0xFFFF)); }
+
+void updateEngineSpeed(Instrument& z) {
+  const std::uint16_t period = z.engine.engineSpeedValue;
+  // Period 0 is no measurement at all, not an infinite speed.
+  if (period == 0 || period > 30000) {
+    z.air.engineRpm = 0;
+    return;
+  }
+  z.air.engineRpm = static_cast<std::uint16_t>(std::min<std::uint32_t>(z.engine.rpmFactor / period, 9999));
+}
+
+void updateRotorSpeed(Instrument& z) {
+  const EngineData& e = z.engine;
+  const std::uint16_t scale = z.settings.rotorScale;
+  std::uint16_t& rpm = z.air.rotorRpm;
+  if (scale >= 300)
+    rpm = static_cast<std::uint16_t>(std::uint32_t{e.rotorPulses} * 1206 / scale);
+  else if (e.rotorNoSignal || scale == 0 || e.rotorPeriod == 0)
+    rpm = 0;
+  else
+    rpm = static_cast<std::uint16_t>(9375000u / scale / e.rotorPeriod);
+}
+
+struct AltitudeLookup {
+  std::uint16_t value;  // altitude + 700 ft
+  std::uint16_t slope;
+};
+
+AltitudeLookup lookUpAltitude(std::uint16_t counts) {
+  const auto& t = AltitudeCounts;
+  const auto& s = AltitudeSlopes;
+  for (int i = 1; i < AltitudePoints; ++i) {
+    if (counts < t[i]) continue;
+    const int k = i - 1;
+    if (counts > t[k]) {  // above the table's top; only possible for k = 0
+      const std::int32_t d = counts - t[0];
+      return {static_cast<std::uint16_t>(d <= 100 ? AltitudeBias - 7 * d : AltitudeBias), s[0]};
+    }
+    const std::int32_t feet = 1000 * k + std::int32_t{s[k]} * (t[k] - counts) / 100 + AltitudeBias;
+    return {static_cast<std::uint16_t>(feet), s[k]};
+  }
+  const std::int32_t feet = std::int32_t{s[39]} * (t[39] - counts) / 100 + 39000 + AltitudeBias;
+  return {static_cast<std::uint16_t>(feet), s[39]};
+}
+
+// 3.5 ft per eighth of a hectopascal, in 16 bits.
+std::uint16_t qnhCorrected(std::uint16_t value, std::uint16_t qnhX8) {
+  if (qnhX8 >= QnhStandard) {
+    const auto add = static_cast<std::uint16_t>(static_cast<std::uint16_t>((qnhX8 - QnhStandard) * 28) >> 3);
+    return static_cast<std::uint16_t>(value + add);
+  }
+  const auto sub = static_cast<std::uint16_t>(static_cast<std::uint16_t>((QnhStandard - qnhX8) * 28) >> 3);
+  // Wrapping below 0 would show a QNH set far too low as some 64000 ft; hold -700 ft instead.
+  return value >= sub ? static_cast<std::uint16_t>(value - sub) : 0;
+}
+
+void updateAltitude(Instrument& z) {
+  AirDataState& a = z.air;
+  a.staticCounts = static_cast<std::uint16_t>(readChannel(z, 0) + z.settings.altimeterOffset);
+  const AltitudeLookup lookup = lookUpAltitude(a.staticCounts);
+  a.currentSlope = lookup.slope;
+  const std::int32_t value = qnhCorrected(lookup.value, z.time.qnh.qnhX8);
+
+  const std::int32_t filtered = static_cast<std::int32_t>(a.altitudeFilter / 8);
+  if (value > filtered + 25 || value < filtered - 25) {
+    if (a.altitudeJumpCount < 255) ++a.altitudeJumpCount;
+  } else {
+    a.altitudeJumpCount = 0;
+  }
+  // Start-up sets fastFollow too, so the first frame snaps.
+  if (a.altitudeJumpCount > 1) a.fastFollow = 1;
+  if (a.fastFollow) {
+    a.altitudeFeet = value - AltitudeBias;
+    a.altitudeFilter = static_cast<std::uint32_t>(value) * 8;
+  } else {
+    a.altitudeFilter = (a.altitudeFilter * 7 + static_cast<std::uint32_t>(value) * 8) >> 3;
+    a.altitudeFeet = static_cast<std::int32_t>(a.altitudeFilter / 8) - AltitudeBias;
+  }
+  a.altitudeShown = static_cast<std::uint16_t>(std::max<std::int32_t>(a.altitudeFeet, 0));
+}
+
+void updateVerticalSpeed(Instrument& z) {
+  AirDataState& a = z.air;
+  const std::int32_t raw = readChannel(z, 1) + a.climbDrift / 10;
+  a.climbFilter = (static_cast<std::uint32_t>(std::max(raw, 0)) * 4 + a.climbFilter * 3) >> 2;
+  const std::uint32_t counts = a.climbFilter / 4;
+  const std::uint32_t zero = z.settings.climbZero;
+  std::uint64_t d;
+  if (counts >= zero) {
+    a.climbing = 0;
+    d = counts - zero;
+  } else {
+    a.climbing = 1;  // the climb sensor's counts fall while climbing
+    d = zero - counts;
+  }
+  d = d * z.settings.climbFactor / 100;
+  a.verticalSpeed = static_cast<std::int32_t>(std::min<std::uint64_t>(d * a.currentSlope / 66, 9999));
+
+  // A steady altimeter slowly pulls the climb sensor's zero onto it.
+  if (a.altitudeShown == a.previousAltitudeShown && a.verticalSpeed > 0) {
+    if (a.climbing) {
+      if (a.climbDrift < 100) ++a.climbDrift;
+    } else {
+      if (a.climbDrift > -100) --a.climbDrift;
+    }
+  }
+  a.previousAltitudeShown = a.altitudeShown;
+}
+
+void updateAirspeed(Instrument& z) {
+  AirDataState& a = z.air;
+  const std::uint16_t raw = readChannel(z, 3);
+  const std::uint16_t zero = z.settings.airspeedZero;
+  std::uint32_t counts = raw < zero ? 0 : raw - zero;
+  if (counts > 32768) counts = 0;
+  if (a.fastFollow)
+    a.pitotFilter = static_cast<std::uint16_t>(counts * 4);
+  else
+    a.pitotFilter = static_cast<std::uint16_t>((std::uint32_t{a.pitotFilter} * 3 + counts * 4) >> 2);
+  const std::uint16_t filtered = a.pitotFilter / 4;
+  // counts x 20 past 16 bits would wrap to a low speed; hold the top of the scale instead.
+  const std::uint16_t argument = filtered > 3276 ? 0xFFFF : static_cast<std::uint16_t>(filtered * 20);
+  std::uint32_t speed = std::uint32_t{integerSquareRoot(argument)} * z.settings.airspeedFactor / 100;
+  if (speed < 16) speed = 0;
+  a.indicatedAirspeed = static_cast<std::uint16_t>(speed);
+  a.airspeedByte = static_cast<std::uint8_t>(std::min<std::uint32_t>(speed, 255));
+}
+
+void updateVoltageAndTemperature(Instrument& z) {
+  AirDataState& a = z.air;
+  const std::uint16_t volts = readChannel(z, 6);
+  // 255 is the out-of-range mark; a voltage past 25.4 V reads as that rather than wrapping to a low one.
+  a.supplyVoltage = volts > SenderAbsent ? 255 : static_cast<std::uint8_t>(std::min(volts * 14 / 100 + 4, 255));
+
+  const std::uint16_t temperature = readChannel(z, 5);
+  if (temperature > SenderAbsent) {
+    a.ambientTemperature = 0;  // no reading
+  } else {
+    const int t = temperature * 10 / 82 - 149 + z.settings.temperatureOffset;
+    // Degrees C + 123 in a byte; 0 is reserved for "no reading", so the scale is held at its ends.
+    a.ambientTemperature = static_cast<std::uint8_t>(std::clamp(t, 1, 255));
+  }
+}
+
+std::uint16_t smoothedLevel(std::uint32_t& filter, std::uint16_t counts, bool smoothing) {
+  if (!smoothing) return counts;
+  filter = (filter * 31 + std::uint32_t{counts} * 32) >> 5;
+  return static_cast<std::uint16_t>(filter >> 5);
+}
+
+void updateTanks(Instrument& z) {
+  AirDataState& a = z.air;
+  const Settings& s = z.settings;
+  const std::uint16_t level1 = z.engine.engineInputs[7];
+  const std::uint16_t level2 = z.engine.fuelLevel2Input;
+  a.tank1Absent = level1 > SenderAbsent;
+  a.tank2Absent = level2 > SenderAbsent;
+  const std::uint16_t smooth1 = smoothedLevel(a.level1Filter, level1, a.levelSmoothing);
+  const std::uint16_t smooth2 = smoothedLevel(a.level2Filter, level2, a.levelSmoothing);
+  const std::uint16_t totaliser = z.engine.fuelRemainingUnits;
+  a.tank1Contents = (s.tankMode & 1) ? totaliser : tankContents(s.tank1Calibration, smooth1);
+  a.tank2Contents = (s.tankMode & 2) ? totaliser : tankContents(s.tank2Calibration, smooth2);
+}
+
+void updateRangeAndEndurance(Instrument& z) {
+  AirDataState& a = z.air;
+  const std::uint32_t fuel = z.settings.rangeTanks == 0   ? a.tank1Contents
+                             : z.settings.rangeTanks == 1 ? a.tank2Contents
+                                                          : std::uint32_t{a.tank1Contents} + a.tank2Contents;
+  const std::uint16_t flow = z.engine.fuelFlow;
+  if (fuel == 0) {
+    a.fuelRange = a.fuelEndurance = 0;
+  } else if (flow == 0 || z.engine.engineUnitAlive == 0) {
+    a.fuelRange = a.fuelEndurance = NotComputable;
+  } else {
+    // Beyond 16 bits a result is as unshowable as one that cannot be computed.
+    a.fuelRange = saturate16(std::uint64_t{fuel} * 100 * a.trueAirspeed / flow);
+    a.fuelEndurance = saturate16(std::uint64_t{fuel} * 6000 / flow);
+  }
+  a.fastFollow = 0;
+}
+
+void updateEnginePressures(Instrument& z) {
+  AirDataState& a = z.air;
+  const EngineData& e = z.engine;
+  if (e.engineUnitAlive == 0) {
+    a.manifoldPressure = 0;
+    a.fuelPressure = 0;
+    return;
+  }
+  std::int32_t counts = std::int32_t{e.manifoldInput} + z.settings.manifoldOffset;
+  if (counts < 168) {
+    a.manifoldPressure = 0;
+  } else {
+    counts += 180;
+    a.manifoldFilter = (a.manifoldFilter * 3 + static_cast<std::uint32_t>(counts) * 4) >> 2;
+    a.manifoldPressure = static_cast<std::uint16_t>((a.manifoldFilter >> 2) * 100 / 163);
+  }
+  if (itemVisible(z, FuelPressureItem)) {
+    // The input is signed; division rounds toward zero like the firmware's signed shift.
+    const std::int32_t pressure =
+        std::int32_t{static_cast<std::int16_t>(e.fuelPressureInput)} * z.settings.fuelPressureRange / 4096;
+    a.fuelPressure = static_cast<std::uint8_t>(std::clamp(pressure, 0, 255));
+  }
+}
+
+void updateGlideRatio(AirDataState& a) {
+  const std::uint32_t horizontal = std::uint32_t{a.trueAirspeed} * 5280 / 60;  // feet per minute
+  a.glideRatio = a.verticalSpeed > 0
+                     ? static_cast<std::int32_t>(std::min<std::uint32_t>(horizontal * 10 / a.verticalSpeed, 999))
+                     : 0;
+}
+
+void updateTakeoffRoll(Instrument& z) {
+  AirDataState& a = z.air;
+  switch (a.takeoffState) {
+    case 1:
+      if (a.trueAirspeed > 0) {
+        a.takeoffState = 2;
+        z.main.redrawRequest = 1;
+      }
+      break;
+    case 2:
+      if (a.altitudeFeet < a.takeoffReferenceAltitude + 50) {
+        a.takeoffRollCount += a.trueAirspeed;
+      } else {
+        a.takeoffState = 3;
+        z.main.redrawRequest = 1;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void updateInstruments(Instrument& z) {
+  AirDataState& a = z.air;
+  // A slave takes these values from its master over the link.
+  if (!z.engine.slaveMode) {
+    updateEngineSpeed(z);
+    updateRotorSpeed(z);
+    updateAltitude(z);
+    updateVerticalSpeed(z);
+    updateAirspeed(z);
+    updateVoltageAndTemperature(z);
+    updateTanks(z);
+    updateRangeAndEndurance(z);
+    updateEnginePressures(z);
+    if (z.settings.testOption(DualPanelOption) && z.settings.testOption(MasterUnitOption))
+      a.masterTransmitRequest = 1;
+  }
+
+  a.trueAirspeed = trueAirspeedOf(a.indicatedAirspeed, a.altitudeShown);
+  z.time.trip.flightTotal += a.trueAirspeed;
+  updateGlideRatio(a);
+  updateTakeoffRoll(z);
+
+  // The backlight stays up while the engine runs.
+  if (a.engineRpm > 0) {
+    z.display.dimTimer = 255;
+    if (z.settings.displayMode < 2) z.display.backlightLevel = z.settings.backlightSetting;
+  }
+}
 
 }  // namespace zen

@@ -58,18 +58,18 @@ void redrawPage(Instrument& z) {
   Screen& s = z.screen;
   PanelState& p = z.panel;
 
-  if (z.settings.testOption(DualPanelOption) && !z.settings.testOption(MasterUnitOption)) {
-    z.engine.slaveMode = 1;
-    if (z.engine.noDataFeedMark) {
-      emptyFrameList(p);
-      s.clearScreen();
-      drawBigTextAt(s, 0, 10, ShortText("Multi screen slave - no data feed"));
-      return;
+  if (z.settings.testOption(DualPanelOption)) {
+    if (z.settings.testOption(MasterUnitOption)) {
+      z.engine.slaveMode = 0;
+    } else {
+      z.engine.slaveMode = 1;
+      if (z.engine.noDataFeedMark) {
+        emptyFrameList(p);
+        s.clearScreen();
+        drawBigTextAt(s, 0, 10, ShortText("Multi screen slave - no data feed"));
+        return;
+      }
     }
-  } else {
-    // Also when dual-panel mode was switched off: a stale slave mark would
-    // keep the page from ever being drawn.
-    z.engine.slaveMode = 0;
   }
 
   for (const ItemUnit& unit : ItemUnits)

@@ -139,11 +139,14 @@ TEST(FlightTimerTest, CountsMinutesAndStopsAt99h59) {
   rig.runFor(60000);
   EXPECT_EQ(z.time.flight.hours, 99);
   EXPECT_EQ(z.time.flight.minutes, 0);
-  EXPECT_EQ(z.rtc.bytes[48 + 5] + z.rtc.bytes[64 + 5], 99 + 98);  // copies alternate
+  EXPECT_EQ(z.rtc.bytes[48 + 5], 99);
+  EXPECT_EQ(z.rtc.bytes[64 + 5], 0);
   z.time.flight.minutes = 59;
   rig.runFor(120000);
   EXPECT_EQ(z.time.flight.hours, 99);
   EXPECT_EQ(z.time.flight.minutes, 59);
+  EXPECT_EQ(z.rtc.bytes[48 + 4], 59);  // both copies were written in turn
+  EXPECT_EQ(z.rtc.bytes[64 + 4], 59);
 }
 
 TEST(FlightTimerTest, MaximaFollowTheFlight) {
@@ -158,7 +161,8 @@ TEST(FlightTimerTest, MaximaFollowTheFlight) {
   z.air.altitudeFeet = 8000;
   rig.runFor(10);
   EXPECT_EQ(z.time.flight.maxAltitude, 8000);
-  EXPECT_EQ(z.rtc.bytes[48 + 8] | z.rtc.bytes[64 + 8] << 8, 8000);
+  EXPECT_EQ(z.rtc.bytes[64 + 6], 255);  // first save went to 48, the second to 64
+  EXPECT_EQ(z.rtc.bytes[64 + 8] | z.rtc.bytes[64 + 9] << 8, 8000);
 }
 
 }  // namespace

@@ -40,8 +40,10 @@ DecodedLogo decodeLogo(const std::array<std::uint8_t, BuiltInLogoLength>& code) 
   while (pos < code.size() && d.fault.empty()) {
     std::array<std::uint8_t, 40> line{};
     if (code[pos] == 0) {
-      if (d.lines.empty()) d.fault = "first line repeats a line above it";
-      else line = d.lines.back();
+      if (d.lines.empty())
+        d.fault = "first line repeats a line above it";
+      else
+        line = d.lines.back();
       ++pos;
       d.lines.push_back(line);
       d.repeated.push_back(true);
@@ -71,7 +73,8 @@ DecodedLogo decodeLogo(const std::array<std::uint8_t, BuiltInLogoLength>& code) 
         }
       }
     }
-    if (d.fault.empty() && x != 40) d.fault = "line " + std::to_string(d.lines.size()) + " covers only part of the width";
+    if (d.fault.empty() && x != 40)
+      d.fault = "line " + std::to_string(d.lines.size()) + " covers only part of the width";
     d.lines.push_back(line);
     d.repeated.push_back(false);
   }
@@ -91,8 +94,10 @@ TEST(StartLogo, RowsEqualToTheRowAboveUseTheRepeatLine) {
   ASSERT_EQ(d.fault, "");
   int repeats = 0;
   for (std::size_t y = 1; y < d.lines.size(); ++y) {
-    if (d.repeated[y]) ++repeats;
-    else EXPECT_NE(d.lines[y], d.lines[y - 1]) << "line " << y << " is coded in full but repeats the one above";
+    if (d.repeated[y])
+      ++repeats;
+    else
+      EXPECT_NE(d.lines[y], d.lines[y - 1]) << "line " << y << " is coded in full but repeats the one above";
   }
   EXPECT_GT(repeats, 0);
 }
@@ -147,8 +152,9 @@ TEST(GlyphTable8, AsciiLeavesAGapToTheRightAndBelow) {
   for (int code = 32; code <= 127; ++code) {
     const Rows8 g = glyph(code);
     for (int r = 0; r < 8; ++r) EXPECT_EQ(g[r] & 1, 0) << "code " << code << " touches the next cell";
-    if (reachesBelow.find(static_cast<char>(code)) == std::string::npos)
+    if (reachesBelow.find(static_cast<char>(code)) == std::string::npos) {
       EXPECT_EQ(g[7], 0) << "code " << code << " touches the line below";
+    }
   }
 }
 
@@ -173,17 +179,22 @@ TEST(GlyphTable8, LargeDigitsAreDistinctAndBlankCellIsEmpty) {
 }
 
 TEST(GlyphTable8, LabelsAndSymbolsHaveInkAndUnassignedCodesHaveNone) {
-  const std::set<int> drawn = {137, 138, 139, 140, 141, 142, 143, 144, 145, 150, 151, 152, 153, 158,
-                               159, 160, 161, 162, 163, 164, 165, 166, 167, 168, 169, 170, 171, 172,
-                               174, 175, 176, 177, 178, 220, 221, 222, 223, 224, 225};
+  const std::set<int> drawn = {137, 138, 139, 140, 141, 142, 143, 144, 145, 150, 151, 152, 153,
+                               158, 159, 160, 161, 162, 163, 164, 165, 166, 167, 168, 169, 170,
+                               171, 172, 174, 175, 176, 177, 178, 220, 221, 222, 223, 224, 225};
   std::set<Rows8> seen;
   for (int code : drawn) {
     EXPECT_FALSE(blank(glyph(code))) << "code " << code;
     // Ends and labels are copied between the two code ranges on purpose.
-    if (code < 192) EXPECT_TRUE(seen.insert(glyph(code)).second) << "code " << code << " repeats a label";
+    if (code < 192) {
+      EXPECT_TRUE(seen.insert(glyph(code)).second) << "code " << code << " repeats a label";
+    }
   }
-  for (int code = 137; code <= 178; ++code)
-    if (!drawn.count(code)) EXPECT_TRUE(blank(glyph(code))) << "code " << code;
+  for (int code = 137; code <= 178; ++code) {
+    if (!drawn.count(code)) {
+      EXPECT_TRUE(blank(glyph(code))) << "code " << code;
+    }
+  }
   for (int code : {226, 227}) EXPECT_TRUE(blank(glyph(code))) << "code " << code;
   for (int code = 179; code <= 191; ++code) EXPECT_EQ(glyph8Index(code), -1);
 }

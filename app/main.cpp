@@ -21,7 +21,10 @@ int main(int argc, char** argv) {
   QCommandLineOption dataDir("data-dir", "Folder of e2.rom, RTC.ram, logo.bin and SM.INI.", "DIR");
   QCommandLineOption zoom("zoom", "Integer zoom of the main window.", "N", "1");
   QCommandLineOption switchOn("switch-on", "Switch the instrument on at start.");
-  parser.addOptions({dataDir, zoom, switchOn});
+  QCommandLineOption snapshot("snapshot", "Save a picture of the main window to FILE (PNG) after --snapshot-after ms.",
+                              "FILE");
+  QCommandLineOption snapshotAfter("snapshot-after", "Delay of --snapshot in milliseconds.", "MS", "4000");
+  parser.addOptions({dataDir, zoom, switchOn, snapshot, snapshotAfter});
   parser.process(app);
 
   const QString folder =
@@ -32,6 +35,10 @@ int main(int argc, char** argv) {
   zen::TForm1 window(options);
   QObject::connect(&window, &zen::TForm1::finished, &app, &QApplication::quit, Qt::QueuedConnection);
   window.show();
+  if (parser.isSet(snapshot)) {
+    QTimer::singleShot(parser.value(snapshotAfter).toInt(), &window,
+                       [&window, file = parser.value(snapshot)] { window.grab().save(file); });
+  }
   if (parser.isSet(switchOn)) QTimer::singleShot(0, &window, &zen::TForm1::Button1Click);
   return app.exec();
 }

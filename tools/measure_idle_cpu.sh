@@ -9,9 +9,8 @@ SECONDS_TO_MEASURE="${2:-10}"
 command -v xvfb-run >/dev/null || { echo "needs xvfb-run (apt-get install xvfb xauth)" >&2; exit 1; }
 DATA="$(mktemp -d)"
 trap 'kill "$PID" 2>/dev/null || true; rm -rf "$DATA"' EXIT
-printf '[General]\r\nPORT=1\r\n[Devices]\r\nCOM1=/nonexistent\r\n' > "$DATA/SM.INI"
-# A message box about the missing port would wait for a click; the port above
-# cannot open, so answer it by leaving the box up: it does not affect the firmware loop.
+printf '[General]\r\nPORT=1\r\n[Devices]\r\nCOM1=/dev/ptmx\r\n' > "$DATA/SM.INI"
+# COM1 is a pseudo-terminal master, so no message box about a missing port waits for a click.
 xvfb-run -a "$BUILD_DIR/zenara" --data-dir "$DATA" --switch-on &
 sleep 1
 PID="$(pgrep -n -f "$BUILD_DIR/zenara --data-dir $DATA")"

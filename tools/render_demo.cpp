@@ -85,7 +85,7 @@ void drawLargeDigitsAndBars(zen::Screen& s) {
   }
   s.drawTextAt(0, 1, upper);
   s.drawTextAt(0, 2, lower);
-  // A reading as the firmware writes one: "-12.5" then "+0.8".
+  // A reading as the firmware writes one, here "-12.5".
   s.drawTextAt(30, 1, codes({202, 193, 194, 203, 197}));
   s.drawTextAt(30, 2, codes({216, 207, 208, 217, 211}));
 
@@ -119,7 +119,7 @@ void drawLargeDigitsAndBars(zen::Screen& s) {
     for (int c = 32 + 32 * line; c < 64 + 32 * line; ++c) t.push(static_cast<std::uint8_t>(c));
     smallText(s, 0, 132 + 10 * line, t);
   }
-  smallText(s, 0, 168, zen::ShortText("The quick brown fox jumps over the lazy dog."));
+  smallText(s, 0, 168, zen::ShortText("The quick fox jumps over the lazy dog."));
   smallText(s, 0, 178, zen::ShortText("OIL 85 PSI  CHT 380 F  FUEL 24.5 gal"));
   s.drawColour = 0;
 }

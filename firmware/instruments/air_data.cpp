@@ -49,10 +49,7 @@ void updateRotorSpeed(Instrument& z) {
     rpm = static_cast<std::uint16_t>(9375000u / scale / e.rotorPeriod);
 }
 
-struct AltitudeLookup {
-  std::uint16_t value;  // altitude + 700 ft
-  std::uint16_t slope;
-};
+}  // namespace
 
 AltitudeLookup lookUpAltitude(std::uint16_t counts) {
   const auto& t = AltitudeCounts;
@@ -81,6 +78,28 @@ std::uint16_t qnhCorrected(std::uint16_t value, std::uint16_t qnhX8) {
   // Wrapping below 0 would show a QNH set far too low as some 64000 ft; hold -700 ft instead.
   return value >= sub ? static_cast<std::uint16_t>(value - sub) : 0;
 }
+
+std::uint16_t indicatedAirspeedOf(std::uint16_t pitotCounts, std::uint8_t airspeedFactor) {
+  // counts x 20 past 16 bits would wrap to a low speed; hold the top of the scale instead.
+  const std::uint16_t argument = pitotCounts > 3276 ? 0xFFFF : static_cast<std::uint16_t>(pitotCounts * 20);
+  const std::uint32_t speed = std::uint32_t{integerSquareRoot(argument)} * airspeedFactor / 100;
+  return speed < 16 ? 0 : static_cast<std::uint16_t>(speed);
+}
+
+std::uint8_t supplyVoltageOf(std::uint16_t counts) {
+  if (counts > SenderAbsent) return 255;
+  // 255 is the out-of-range mark; past 25.4 V the reading shows that rather than wrapping to a low voltage.
+  return static_cast<std::uint8_t>(std::min(counts * 14 / 100 + 4, 255));
+}
+
+std::uint8_t ambientTemperatureOf(std::uint16_t counts, std::int8_t temperatureOffset) {
+  if (counts > SenderAbsent) return 0;  // no reading
+  const int t = counts * 10 / 82 - 149 + temperatureOffset;
+  // Degrees C + 123 in a byte, 0 meaning no reading: the scale is held at its ends.
+  return static_cast<std::uint8_t>(std::clamp(t, 1, 255));
+}
+
+namespace {
 
 void updateAltitude(Instrument& z) {
   AirDataState& a = z.air;
@@ -145,29 +164,14 @@ void updateAirspeed(Instrument& z) {
     a.pitotFilter = static_cast<std::uint16_t>(counts * 4);
   else
     a.pitotFilter = static_cast<std::uint16_t>((std::uint32_t{a.pitotFilter} * 3 + counts * 4) >> 2);
-  const std::uint16_t filtered = a.pitotFilter / 4;
-  // counts x 20 past 16 bits would wrap to a low speed; hold the top of the scale instead.
-  const std::uint16_t argument = filtered > 3276 ? 0xFFFF : static_cast<std::uint16_t>(filtered * 20);
-  std::uint32_t speed = std::uint32_t{integerSquareRoot(argument)} * z.settings.airspeedFactor / 100;
-  if (speed < 16) speed = 0;
-  a.indicatedAirspeed = static_cast<std::uint16_t>(speed);
-  a.airspeedByte = static_cast<std::uint8_t>(std::min<std::uint32_t>(speed, 255));
+  a.indicatedAirspeed = indicatedAirspeedOf(a.pitotFilter / 4, z.settings.airspeedFactor);
+  a.airspeedByte = static_cast<std::uint8_t>(std::min<std::uint16_t>(a.indicatedAirspeed, 255));
 }
 
 void updateVoltageAndTemperature(Instrument& z) {
   AirDataState& a = z.air;
-  const std::uint16_t volts = readChannel(z, 6);
-  // 255 is the out-of-range mark; a voltage past 25.4 V reads as that rather than wrapping to a low one.
-  a.supplyVoltage = volts > SenderAbsent ? 255 : static_cast<std::uint8_t>(std::min(volts * 14 / 100 + 4, 255));
-
-  const std::uint16_t temperature = readChannel(z, 5);
-  if (temperature > SenderAbsent) {
-    a.ambientTemperature = 0;  // no reading
-  } else {
-    const int t = temperature * 10 / 82 - 149 + z.settings.temperatureOffset;
-    // Degrees C + 123 in a byte; 0 is reserved for "no reading", so the scale is held at its ends.
-    a.ambientTemperature = static_cast<std::uint8_t>(std::clamp(t, 1, 255));
-  }
+  a.supplyVoltage = supplyVoltageOf(readChannel(z, 6));
+  a.ambientTemperature = ambientTemperatureOf(readChannel(z, 5), z.settings.temperatureOffset);
 }
 
 std::uint16_t smoothedLevel(std::uint32_t& filter, std::uint16_t counts, bool smoothing) {

@@ -1,10 +1,24 @@
 // The frame computation: raw sensor counts to the values the instruments show.
 #pragma once
 
+#include <cstdint>
+
 namespace zen {
 
 struct Instrument;
 
 void updateInstruments(Instrument& z);
+
+// Conversions of the frame computation, each from one reading.
+
+struct AltitudeLookup {
+  std::uint16_t value;  // altitude + 700 ft
+  std::uint16_t slope;  // feet per 100 counts of the segment, also the climb scale
+};
+AltitudeLookup lookUpAltitude(std::uint16_t staticCounts);
+std::uint16_t qnhCorrected(std::uint16_t altitudeValue, std::uint16_t qnhX8);
+std::uint16_t indicatedAirspeedOf(std::uint16_t pitotCounts, std::uint8_t airspeedFactor);
+std::uint8_t supplyVoltageOf(std::uint16_t counts);
+std::uint8_t ambientTemperatureOf(std::uint16_t counts, std::int8_t temperatureOffset);
 
 }  // namespace zen

@@ -811,6 +811,6 @@ constexpr std::array<std::uint8_t, 96 * 7> packGlyphs() {
 
 }  // namespace
 
-const std::array<std::uint8_t, 96 * 7> GlyphTable5x7 = packGlyphs();
+constinit const std::array<std::uint8_t, 96 * 7> GlyphTable5x7 = packGlyphs();
 
 }  // namespace zen

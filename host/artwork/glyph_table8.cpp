@@ -1695,6 +1695,6 @@ constexpr std::array<std::uint8_t, 192 * 8> packGlyphs() {
 
 }  // namespace
 
-const std::array<std::uint8_t, 192 * 8> GlyphTable8 = packGlyphs();
+constinit const std::array<std::uint8_t, 192 * 8> GlyphTable8 = packGlyphs();
 
 }  // namespace zen

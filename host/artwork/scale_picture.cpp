@@ -139,6 +139,6 @@ constexpr std::array<std::uint8_t, Strips * Height> packStrips() {
 
 }  // namespace
 
-const std::array<std::uint8_t, 9 * 104> ScalePicture = packStrips();
+constinit const std::array<std::uint8_t, 9 * 104> ScalePicture = packStrips();
 
 }  // namespace zen

@@ -159,9 +159,12 @@ constexpr bool decodesToArt(const Coded& c) {
       ++pos;
     } else {
       int x = 0;
-      for (std::uint8_t b; pos < c.size && (b = c.bytes[pos++]) != 0;) {
+      for (;;) {
+        if (pos >= c.size) return false;
+        const std::uint8_t b = c.bytes[pos++];
+        if (b == 0) break;
         const int n = b & 127;
-        if (x + n > BytesPerLine) return false;
+        if (x + n > BytesPerLine || (b >= 128 && pos + n > c.size)) return false;
         for (int i = 0; i < n; ++i) line[x++] = b >= 128 ? c.bytes[pos++] : 0;
       }
       if (x != BytesPerLine) return false;
@@ -181,6 +184,6 @@ constexpr std::array<std::uint8_t, BuiltInLogoLength> logoBytes() {
 
 }  // namespace
 
-const std::array<std::uint8_t, BuiltInLogoLength> BuiltInStartLogo = logoBytes();
+constinit const std::array<std::uint8_t, BuiltInLogoLength> BuiltInStartLogo = logoBytes();
 
 }  // namespace zen

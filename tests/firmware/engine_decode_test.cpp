@@ -4,8 +4,6 @@
 
 #include <vector>
 
-#include "firmware/core/flight_log.h"
-#include "firmware/core/utilities.h"
 #include "host/settings_store.h"
 #include "host/virtual_host.h"
 #include "tests/firmware/background_rig.h"
@@ -13,70 +11,44 @@
 namespace zen::test {
 namespace {
 
-class EngineDecodeTest : public testing::Test {
- protected:
-  EngineDecodeTest() {
-    z.engine.engineUnitAlive = 6;
-    z.engine.engineFrameInterval = 40;
-  }
-  template <std::size_t N>
-  void arrive(FrameSlot<N>& slot, std::uint8_t type, std::vector<std::uint16_t> fields) {
-    slot.bytes[0] = type;
-    for (std::size_t i = 0; i < fields.size(); ++i) slot.setField(static_cast<int>(i), fields[i]);
-  }
+template <std::size_t N>
+void arrive(Instrument& z, FrameSlot<N>& slot, std::uint8_t type, std::vector<std::uint16_t> fields) {
+  slot.bytes[0] = type;
+  for (std::size_t i = 0; i < fields.size(); ++i) slot.setField(static_cast<int>(i), fields[i]);
+  z.engine.engineUnitAlive = 6;
+}
 
+TEST(EngineDecodeTest, SensorFrameFillsThermocouplesAndSenderTemperatures) {
   FakeHost host;
   Instrument z{host};
-};
-
-TEST_F(EngineDecodeTest, SensorFrameFillsThermocouplesAndSenderTemperatures) {
-  z.settings.egtCount() = 2;
-  z.settings.probeTypes = {1, 0, 0, 0, 2, 2, 3, 2};  // J-type heads; NTC senders, KVR coolant
-  z.settings.itemOptions[OilPressureGaugeItem] = 0x01;
-  z.settings.oilSenderType = 4;
-  z.settings.oilPressureScale = 100;
-  z.settings.toggleOption(15);
+  Settings& s = z.settings;
+  s.egtCount() = 2;
+  s.probeTypes = {1, 0, 0, 0, 2, 2, 3, 2};  // J-type heads; NTC senders, KVR coolant
+  s.itemOptions[OilPressureGaugeItem] = 0x01;
+  s.oilSenderType = 4;
+  s.oilPressureScale = 100;
+  s.toggleOption(15);
   z.engine.engineDataLost = 1;
-  arrive(z.engine.frames.type2, 2, {1324, 1324, 1324, 2648, 945, 1638, 100, 7, 0, 0, 432});
+  arrive(z, z.engine.frames.type2, 2, {1324, 1324, 1324, 2648, 945, 1638, 100, 7, 0, 0, 432});
   receiveEngineData(z);
   const EngineData& e = z.engine;
   EXPECT_EQ(e.frames.type2.bytes[0], 0);
   EXPECT_EQ(e.engineDataLost, 0);
-  EXPECT_EQ(e.thermocouples[0], 1324);  // EGT channels stay raw
-  EXPECT_EQ(e.thermocouples[2], 1000);
-  EXPECT_EQ(e.thermocouples[3], 2000);
+  EXPECT_EQ(e.thermocouples, (std::array<std::uint16_t, 12>{1324, 1324, 1000, 2000}));
   EXPECT_EQ(e.oilTemperature, 40);
   EXPECT_EQ(e.headTemperature1, 20);
   EXPECT_EQ(e.coolantTemperature, 22);
-  EXPECT_EQ(e.headTemperature2, 60);
   EXPECT_EQ(e.headTemperatureCopy[1], 60);
   EXPECT_EQ(e.fuelPressureInput, 1638);
   EXPECT_EQ(e.oilPressure, 8);
-  EXPECT_EQ(e.engineInputs[7], 7);
 
-  // Page 2 in view without the gauge: the oil pressure is left alone.
-  z.main.activePage = 1;
-  arrive(z.engine.frames.type2, 2, {0, 0, 0, 0, 0, 0, 338, 0, 0, 0, 0});
+  z.main.activePage = 1;  // the gauge is not on page 2: its sender is left alone
+  arrive(z, z.engine.frames.type2, 2, {0, 0, 0, 0, 0, 0, 338});
   receiveEngineData(z);
   EXPECT_EQ(e.oilPressure, 8);
 }
 
-TEST_F(EngineDecodeTest, OtherFramesAndOptionBit17) {
-  z.settings.toggleOption(17);
-  arrive(z.engine.frames.type3, 3, {1234});
-  arrive(z.engine.frames.type4, 4, {5, 6, 7, 8});
-  arrive(z.engine.frames.type5, 5, {9, 10, 11, 12, 2222, 3333});
-  arrive(z.engine.frames.type2, 2, {0, 0, 0, 0, 0, 1111, 0, 0, 0, 0, 0});
-  receiveEngineData(z);
-  EXPECT_EQ(z.engine.engineSpeedValue, 1234);
-  EXPECT_EQ(z.engine.thermocouples[4], 5);
-  EXPECT_EQ(z.engine.thermocouples[11], 12);
-  EXPECT_EQ(z.engine.fuelLevel2Input, 2222);
-  EXPECT_EQ(z.engine.fuelPressureInput, 2222);
-  EXPECT_EQ(z.engine.manifoldInput, 3333);
-}
-
-TEST_F(EngineDecodeTest, FuelFlowAndTotaliser) {
+TEST(EngineDecodeTest, FuelFlowAndTotaliser) {
   struct Case {
     const char* name;
     std::uint32_t options;
@@ -101,64 +73,32 @@ TEST_F(EngineDecodeTest, FuelFlowAndTotaliser) {
       {"saturates", senderA, 0xFFFF, 0, 1, 1, 0, 0xFFFF, 0},
   };
   for (const Case& c : cases) {
-    FakeHost h;
-    Instrument i{h};
-    i.engine.engineUnitAlive = 6;
-    i.engine.engineFrameInterval = c.interval;
-    i.settings.optionBits = c.options;
-    i.settings.flowKFactor = c.kFactor;
-    i.time.trip.fuelRemaining = c.remainingBefore;
-    arrive(i.engine.frames.type1, 1, {c.a, c.b});
-    receiveEngineData(i);
-    EXPECT_EQ(i.engine.fuelFlow, c.flow) << c.name;
-    EXPECT_EQ(i.time.trip.fuelRemaining, c.remainingAfter) << c.name;
-  }
-}
-
-TEST_F(EngineDecodeTest, RemainingFuelUnitsAreLimitedByTankCapacity) {
-  z.settings.toggleOption(4);
-  z.settings.flowKFactor = 10;
-  z.settings.tankMode = 1;
-  z.settings.tank1Calibration[0] = 50;
-  z.settings.tank2Calibration[0] = 40;
-  const std::pair<std::uint32_t, std::uint16_t> cases[] = {{300, 30}, {450, 40}, {600, 50}};
-  for (auto [remaining, units] : cases) {
-    z.time.trip.fuelRemaining = remaining;
-    arrive(z.engine.frames.type1, 1, {0, 0});
+    FakeHost host;
+    Instrument z{host};
+    z.engine.engineFrameInterval = c.interval;
+    z.settings.optionBits = c.options;
+    z.settings.flowKFactor = c.kFactor;
+    z.time.trip.fuelRemaining = c.remainingBefore;
+    arrive(z, z.engine.frames.type1, 1, {c.a, c.b});
     receiveEngineData(z);
-    EXPECT_EQ(z.engine.fuelRemainingUnits, units) << remaining;
-    EXPECT_EQ(z.engine.fuelRemainingTenths, remaining);
+    EXPECT_EQ(z.engine.fuelFlow, c.flow) << c.name;
+    EXPECT_EQ(z.time.trip.fuelRemaining, c.remainingAfter) << c.name;
   }
 }
 
-TEST_F(EngineDecodeTest, SilentUnitClearsValuesAndFramesWaitForIt) {
-  z.engine.engineUnitAlive = 0;
-  z.engine.thermocouples.fill(500);
-  z.engine.oilTemperature = 90;
-  z.engine.fuelFlow = 700;
-  arrive(z.engine.frames.type3, 3, {1234});
-  receiveEngineData(z);
-  EXPECT_EQ(z.engine.frames.type3.bytes[0], 3);  // not taken
-  EXPECT_EQ(z.engine.engineSpeedValue, NoEngineSpeed);
-  EXPECT_EQ(z.engine.thermocouples[7], 0);
-  EXPECT_EQ(z.engine.oilTemperature, 0);
-  EXPECT_EQ(z.engine.fuelFlow, 0);
-  EXPECT_EQ(z.engine.engineDataLost, 1);
-}
-
-TEST(EngineUnitTest, ValuesClearAboutThreeSecondsAfterTheUnitStops) {
+TEST(EngineDecodeTest, ValuesClearAboutThreeSecondsAfterTheUnitStops) {
   VirtualHost host;
   Instrument& z = host.instrument();
   host.at(0, [&] {
     z.sim.engineUnitOn = true;
     z.sim.engineBars[0] = 640;  // TC 1
   });
-  host.at(4000, [&] {
+  host.at(4000, [&] {  // just after a frame set
     EXPECT_EQ(z.engine.thermocouples[0], 640);
     EXPECT_EQ(z.engine.engineDataLost, 0);
     z.sim.engineUnitOn = false;
   });
-  host.at(5400, [&] { EXPECT_EQ(z.engine.thermocouples[0], 640); });
+  host.at(6900, [&] { EXPECT_EQ(z.engine.thermocouples[0], 640); });
   host.at(7100, [&] {
     EXPECT_EQ(z.engine.thermocouples[0], 0);
     EXPECT_EQ(z.engine.engineSpeedValue, NoEngineSpeed);
@@ -168,35 +108,17 @@ TEST(EngineUnitTest, ValuesClearAboutThreeSecondsAfterTheUnitStops) {
   host.run();
 }
 
-// Link blocks as a master sends them.
-class BlockWriter {
- public:
-  template <std::size_t N>
-  explicit BlockWriter(LinkBlock<N>& block) : bytes_(block.bytes.data()) {
-    block.arrived = 1;
-  }
-  BlockWriter& u8(std::uint8_t v) {
-    bytes_[pos_++] = v;
-    return *this;
-  }
-  BlockWriter& u16(std::uint16_t v) { return u8(v & 0xFF).u8(v >> 8); }
-  BlockWriter& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-
- private:
-  std::uint8_t* bytes_;
-  std::size_t pos_ = 0;
-};
-
-TEST_F(EngineDecodeTest, SlaveTakesOneLinkBlockPerPassAndTracksTheDataFeed) {
+TEST(EngineDecodeTest, SlaveTakesOneLinkBlockPerPassAndTracksTheDataFeed) {
+  FakeHost host;
+  Instrument z{host};
   EngineData& e = z.engine;
-  e.slaveMode = 1;
-  e.engineUnitAlive = 0;
-  e.noDataFeedMark = 1;
-  BlockWriter(e.primaryBlock).u32(static_cast<std::uint32_t>(-120)).u16(1013).u16(65536 - 300).u16(300).u8(140)
-      .u8(12).u8(3).u8(1).u8(0).u16(3346);
-  BlockWriter(e.senderBlock).u16(700).u16(710);
-  BlockWriter(e.secondaryBlock).u16(85).u16(45).u16(90).u16(101).u16(102).u16(5200).u16(1013).u8(30)
-      .u16(480).u8(138).u16(9).u16(2500).u16(20).u16(21).u16(33);
+  e.slaveMode = e.noDataFeedMark = 1;
+  const std::uint8_t primary[17] = {0x88, 0xFF, 0xFF, 0xFF, 0xF5, 0x03, 0xD4, 0xFE, 0x2C, 0x01, 140, 12, 3, 1, 0};
+  std::copy(std::begin(primary), std::end(primary), e.primaryBlock.bytes.begin());
+  e.senderBlock.bytes[2] = 0x10;
+  e.secondaryBlock.bytes[10] = 0x50, e.secondaryBlock.bytes[11] = 0x14;  // engine rpm 5200
+  e.secondaryBlock.bytes[27] = 0x01;                                    // remaining units 256
+  e.primaryBlock.arrived = e.senderBlock.arrived = e.secondaryBlock.arrived = 1;
 
   receiveEngineData(z);
   EXPECT_EQ(z.air.altitudeFeet, -120);
@@ -204,31 +126,16 @@ TEST_F(EngineDecodeTest, SlaveTakesOneLinkBlockPerPassAndTracksTheDataFeed) {
   EXPECT_EQ(z.time.qnh.qnhX8, 8104);
   EXPECT_EQ(z.air.verticalSpeed, 300);
   EXPECT_EQ(z.air.climbing, 0);
-  EXPECT_EQ(z.air.indicatedAirspeed, 300);
   EXPECT_EQ(z.air.airspeedByte, 255);
-  EXPECT_EQ(z.time.flight.minutes, 12);
   EXPECT_EQ(z.time.flight.hours, 3);
-  EXPECT_EQ(z.time.qnh.inFlight, 1);
-  EXPECT_EQ(e.linkStaticCounts, 3346);
-  EXPECT_EQ(e.engineUnitAlive, 6);
   EXPECT_EQ(e.noDataFeedMark, 0);
-  EXPECT_EQ(e.senderBlock.arrived, 1);
   EXPECT_EQ(e.thermocouples[0], 0);
-
   receiveEngineData(z);
-  EXPECT_EQ(e.thermocouples[1], 710);
+  EXPECT_EQ(e.thermocouples[0], 0x1000);
   EXPECT_EQ(z.air.engineRpm, 0);
-
   receiveEngineData(z);
-  EXPECT_EQ(e.oilTemperature, 85);
-  EXPECT_EQ(e.headTemperatureCopy[1], 102);
   EXPECT_EQ(z.air.engineRpm, 5200);
-  EXPECT_EQ(z.air.fuelPressure, 30);
-  EXPECT_EQ(z.air.rotorRpm, 480);
-  EXPECT_EQ(z.air.supplyVoltage, 138);
-  EXPECT_EQ(e.fuelFlow, 2500);
-  EXPECT_EQ(z.air.tank2Contents, 21);
-  EXPECT_EQ(e.fuelRemainingUnits, 33);
+  EXPECT_EQ(e.fuelRemainingUnits, 256);
 
   e.engineUnitAlive = 0;  // the master went silent
   receiveEngineData(z);
@@ -236,11 +143,11 @@ TEST_F(EngineDecodeTest, SlaveTakesOneLinkBlockPerPassAndTracksTheDataFeed) {
   EXPECT_EQ(e.engineDataLost, 1);
 }
 
-// Erased or blank settings and extreme frame fields must give defined values, never a fault.
-TEST(EngineSettingsImageTest, BlankAndErasedImagesNeverFault) {
+// Blank or erased settings and extreme frame fields give defined values, never a fault.
+TEST(EngineDecodeTest, BlankAndErasedSettingsNeverFault) {
   for (std::uint8_t fill : {0x00, 0xFF}) {
     for (std::uint16_t field : {0x0000, 0xFFFF}) {
-      for (std::uint8_t interval : {0, 1, 40, 255}) {
+      for (std::uint8_t interval : {0, 1, 255}) {
         SCOPED_TRACE(testing::Message() << "image " << int(fill) << " field " << field << " interval "
                                         << int(interval));
         BackgroundRig rig;
@@ -248,30 +155,24 @@ TEST(EngineSettingsImageTest, BlankAndErasedImagesNeverFault) {
         z.e2.bytes.fill(fill);
         loadAllSettings(z);
         computeDerivedScaleFactors(z);
-        const DerivedLimits limits = derivedLimits(z);
-        EXPECT_EQ(limits.manifoldSpan, fill ? 25600 : 100);
+        const std::vector<std::uint16_t> f(11, field);
         auto feed = [&] {
-          EngineFrames& f = z.engine.frames;
-          f.type1.bytes.fill(static_cast<std::uint8_t>(field));
-          f.type2.bytes.fill(static_cast<std::uint8_t>(field));
-          f.type3.bytes.fill(static_cast<std::uint8_t>(field));
-          f.type4.bytes.fill(static_cast<std::uint8_t>(field));
-          f.type5.bytes.fill(static_cast<std::uint8_t>(field));
-          f.type1.bytes[0] = 1, f.type2.bytes[0] = 2, f.type3.bytes[0] = 3, f.type4.bytes[0] = 4;
-          f.type5.bytes[0] = 5;
-          z.engine.engineUnitAlive = 6;
+          arrive(z, z.engine.frames.type1, 1, f), arrive(z, z.engine.frames.type2, 2, f);
+          arrive(z, z.engine.frames.type3, 3, {field}), arrive(z, z.engine.frames.type4, 4, {field});
+          arrive(z, z.engine.frames.type5, 5, std::vector<std::uint16_t>(6, field));
           z.engine.engineFrameInterval = interval;
-          z.air.indicatedAirspeed = field;
-          z.air.engineRpm = field;
+          z.air.indicatedAirspeed = z.air.engineRpm = z.air.rotorRpm = field;
         };
-        for (int second = 0; second < 3; ++second) rig.at(second * 1000 + 10, feed);
+        for (double ms : {10, 1010, 2010}) rig.at(ms, feed);
         rig.at(1500, [&] { z.keyBits = 0x00; });
         z.time.flight.minutes = 5;
         ASSERT_NO_THROW(rig.runUntil(3000));
         ASSERT_NO_THROW(startFlight(z));
         z.time.flight.minutes = 5;
         ASSERT_NO_THROW(endFlight(z));
-        if (interval == 0 || interval == 255 || z.settings.flowKFactor == 0) EXPECT_EQ(z.engine.fuelFlow, 0);
+        if (interval != 1 || z.settings.flowKFactor == 0) {
+          EXPECT_EQ(z.engine.fuelFlow, 0);
+        }
       }
     }
   }

@@ -45,6 +45,7 @@ TEST(UtilitiesTest, UnitSymbolsFollowTheOptions) {
     z.settings.fuelUnit = unit;
     EXPECT_EQ(fuelUnitSymbol(z), fuel[unit]) << int(unit);
   }
+  z.settings.optionBits = 0;
   EXPECT_EQ(displayTemperature(z, 100), 212);
   EXPECT_EQ(displayTemperature(z, -40), -40);
   z.settings.toggleOption(5);

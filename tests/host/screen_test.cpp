@@ -16,6 +16,9 @@ std::atomic<bool> countAllocations{false};
 std::atomic<int> allocations{0};
 }  // namespace
 
+// GCC cannot see that these operators pair malloc with free on purpose.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 // Counts heap allocations while a test asks for it: the drawing services run
 // per pixel and must not allocate.
 void* operator new(std::size_t size) {
@@ -23,8 +26,11 @@ void* operator new(std::size_t size) {
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) { return operator new(size); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace zen {
 namespace {
@@ -241,8 +247,11 @@ TEST_F(ScreenTest, SmallTextInEraseModePaintsSilver) {
   // Silver hides black text-layer ink beneath: erasing is not transparency.
   s().setTextCursor(40 * 12 + 1);
   s().writeDisplayByte(0xFF);
-  for (int x = 10; x < 17; ++x)
-    if (s().graphicsPixel(x, 12) == GraphicsPixel::Silver) EXPECT_EQ(s().compositePixel(x, 12), 0);
+  for (int x = 10; x < 17; ++x) {
+    if (s().graphicsPixel(x, 12) == GraphicsPixel::Silver) {
+      EXPECT_EQ(s().compositePixel(x, 12), 0);
+    }
+  }
 }
 
 TEST_F(ScreenTest, SmallTextAdvancesAndStopsNearTheRightEdge) {

@@ -4,9 +4,42 @@
 #include <algorithm>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "host/qt/main_window.h"
+
+namespace {
+
+// Ctrl-C or a termination request closes the window like the user would, so
+// the clock memory and SM.INI are still written.
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] auto written = ::write(signalPipe[0], &byte, 1);
+}
+
+void closeOnTerminationSignals(QWidget& window) {
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &window);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    char byte;
+    [[maybe_unused]] auto got = ::read(signalPipe[1], &byte, 1);
+    window.close();
+  });
+  struct sigaction action {};
+  action.sa_handler = onTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -34,6 +67,7 @@ int main(int argc, char** argv) {
   options.zoom = std::clamp(parser.value(zoom).toInt(), 1, 6);
   zen::TForm1 window(options);
   QObject::connect(&window, &zen::TForm1::finished, &app, &QApplication::quit, Qt::QueuedConnection);
+  closeOnTerminationSignals(window);
   window.show();
   if (parser.isSet(snapshot)) {
     QTimer::singleShot(parser.value(snapshotAfter).toInt(), &window,

@@ -155,11 +155,11 @@ TEST(EngineDecodeTest, BlankAndErasedSettingsNeverFault) {
         z.e2.bytes.fill(fill);
         loadAllSettings(z);
         computeDerivedScaleFactors(z);
-        const std::vector<std::uint16_t> f(11, field);
+        auto fields = [field](std::size_t n) { return std::vector<std::uint16_t>(n, field); };
         auto feed = [&] {
-          arrive(z, z.engine.frames.type1, 1, f), arrive(z, z.engine.frames.type2, 2, f);
-          arrive(z, z.engine.frames.type3, 3, {field}), arrive(z, z.engine.frames.type4, 4, {field});
-          arrive(z, z.engine.frames.type5, 5, std::vector<std::uint16_t>(6, field));
+          arrive(z, z.engine.frames.type1, 1, fields(2)), arrive(z, z.engine.frames.type2, 2, fields(11));
+          arrive(z, z.engine.frames.type3, 3, fields(1)), arrive(z, z.engine.frames.type4, 4, fields(4));
+          arrive(z, z.engine.frames.type5, 5, fields(6));
           z.engine.engineFrameInterval = interval;
           z.air.indicatedAirspeed = z.air.engineRpm = z.air.rotorRpm = field;
         };

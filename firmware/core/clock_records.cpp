@@ -111,7 +111,8 @@ void updateFlightMaxima(Instrument& z) {
   Timekeeping& t = z.time;
   if (!t.qnh.inFlight) return;
   const std::uint16_t airspeed = std::min<std::uint16_t>(z.air.indicatedAirspeed, 255);
-  const std::uint16_t altitude = static_cast<std::uint16_t>(std::clamp<std::int32_t>(z.air.altitudeFeet, 0, 0xFFFF));
+  const std::uint16_t altitude =
+      static_cast<std::uint16_t>(std::clamp<std::int32_t>(z.air.altitudeFeet, 0, 0xFFFF));
   if (airspeed > t.flight.maxAirspeed) {
     t.flight.maxAirspeed = airspeed;
     t.flightRecordDirty = 1;

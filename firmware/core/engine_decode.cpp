@@ -14,7 +14,9 @@ namespace {
 constexpr std::uint8_t AliveHalfSeconds = 6;
 constexpr int FuelPressureFromLevel2Option = 17;
 
-std::uint16_t saturate16(std::uint64_t v) { return static_cast<std::uint16_t>(std::min<std::uint64_t>(v, 0xFFFF)); }
+std::uint16_t saturate16(std::uint64_t v) {
+  return static_cast<std::uint16_t>(std::min<std::uint64_t>(v, 0xFFFF));
+}
 
 // Little-endian fields of a link block, in order.
 template <std::size_t N>
@@ -97,8 +99,8 @@ void takeFuelFlowFrame(Instrument& z) {
     return;
   }
   e.fuelFlow = saturate16(std::uint64_t{count} * (14400000u / interval) / k);
-  e.fuelRemainingTenths =
-      static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{trip.fuelRemaining} * 10 / k, 0xFFFFFFFF));
+  e.fuelRemainingTenths = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(std::uint64_t{trip.fuelRemaining} * 10 / k, 0xFFFFFFFF));
   std::uint16_t units = saturate16(trip.fuelRemaining / k);
   if (s.tankMode == 1) {
     if (units > s.tank1Calibration[0])

@@ -17,7 +17,8 @@ struct KeyEntry {
 
 // Later entries overwrite the code of earlier ones, so Menu and Select win.
 constexpr KeyEntry ScanOrder[] = {
-    {4, 5, true}, {5, 6, true}, {6, 7, true}, {7, 8, true}, {2, 3, true}, {3, 4, true}, {0, 1, false}, {1, 2, false},
+    {4, 5, true}, {5, 6, true}, {6, 7, true},  {7, 8, true},
+    {2, 3, true}, {3, 4, true}, {0, 1, false}, {1, 2, false},
 };
 
 constexpr std::uint8_t ContrastDownCode = 7;

@@ -9,7 +9,7 @@ namespace zen {
 struct Instrument;
 
 namespace key_timing {
-inline constexpr std::uint8_t RepeatDelayTicks = 40;  // first repeat after one second
+inline constexpr std::uint8_t RepeatDelayTicks = 40;    // first repeat after one second
 inline constexpr std::uint8_t RepeatRestartTicks = 30;  // then every 10 ticks
 inline constexpr std::uint8_t LockoutPasses = 5;
 }  // namespace key_timing

@@ -56,14 +56,16 @@ std::uint8_t distanceUnitSymbol(const Instrument& z) {
 std::uint8_t pressureUnitSymbol(const Instrument& z) { return z.settings.testOption(10) ? 176 : 66; }
 
 // A step of 0 (repeat state never set) would divide by zero; it counts as 1.
-std::uint16_t stepUp(std::uint16_t value, std::uint16_t upperBound, std::uint16_t wrapTo, std::uint16_t step) {
+std::uint16_t stepUp(std::uint16_t value, std::uint16_t upperBound, std::uint16_t wrapTo,
+                     std::uint16_t step) {
   const std::uint32_t d = std::max<std::uint16_t>(step, 1);
   const std::uint32_t next = value + d;
   const std::uint32_t chosen = upperBound >= next ? next : wrapTo;
   return static_cast<std::uint16_t>(chosen / d * d);
 }
 
-std::uint16_t stepDown(std::uint16_t value, std::uint16_t lowerBound, std::uint16_t wrapTo, std::uint16_t step) {
+std::uint16_t stepDown(std::uint16_t value, std::uint16_t lowerBound, std::uint16_t wrapTo,
+                       std::uint16_t step) {
   const std::int32_t d = std::max<std::uint16_t>(step, 1);
   const std::int32_t next = static_cast<std::int32_t>(value) - d;
   const std::int32_t chosen = next >= lowerBound ? next : wrapTo;

@@ -27,8 +27,12 @@ class BackgroundRig {
     backgroundPass(z);  // every key seen up once arms the latches
   }
   void at(double ms, std::function<void()> action) { actions_.emplace(ms, std::move(action)); }
-  void press(double ms, int bit) { at(ms, [this, bit] { z.keyBits &= static_cast<std::uint8_t>(~(1u << bit)); }); }
-  void release(double ms, int bit) { at(ms, [this, bit] { z.keyBits |= static_cast<std::uint8_t>(1u << bit); }); }
+  void press(double ms, int bit) {
+    at(ms, [this, bit] { z.keyBits &= static_cast<std::uint8_t>(~(1u << bit)); });
+  }
+  void release(double ms, int bit) {
+    at(ms, [this, bit] { z.keyBits |= static_cast<std::uint8_t>(1u << bit); });
+  }
 
   std::vector<KeyEvent> runUntil(double ms) {
     std::vector<KeyEvent> events;

@@ -79,7 +79,8 @@ TEST(FlightDetectTest, StartsAutomaticallyOnlyWithOptionBit6) {
     if (c.autoOption) s.toggleOption(6);
     s.flightStartRpm = 5500, s.engineRpmFull = 5800, s.rotorRpmFull = 500;
     s.itemOptions[RpmGaugeItem] = c.rpmGaugeOptions;
-    rig.z.air.indicatedAirspeed = c.airspeed, rig.z.air.engineRpm = c.engineRpm, rig.z.air.rotorRpm = c.rotorRpm;
+    rig.z.air.indicatedAirspeed = c.airspeed, rig.z.air.engineRpm = c.engineRpm,
+    rig.z.air.rotorRpm = c.rotorRpm;
     rig.runFor(100);
     EXPECT_EQ(rig.z.time.qnh.inFlight, c.starts) << c.name;
   }
@@ -120,6 +121,42 @@ TEST(FlightTimerTest, CountsMinutesIntoAlternateCopiesAndStopsAt99h59) {
   EXPECT_EQ(z.time.flight.hours, 99);
   EXPECT_EQ(z.time.flight.minutes, 59);
   EXPECT_EQ(z.rtc.bytes[64 + 4], 59);
+}
+
+TEST(TimekeepingTest, EngineHoursRollOverAndCountServiceDown) {
+  struct Case {
+    std::uint8_t serviceMinutes, serviceHours, expectMinutes, expectHours;
+  };
+  for (const Case c : {Case{0, 0, 0, 0}, Case{5, 0, 4, 0}, Case{0, 1, 59, 0}, Case{0, 3, 59, 2}}) {
+    BackgroundRig rig;
+    Instrument& z = rig.z;
+    z.settings.engineTimeRpm = 2000;
+    z.air.engineRpm = 2001;
+    z.time.engineHours = {59, 99, 99, c.serviceMinutes, c.serviceHours, 0};
+    z.time.engineSeconds = 59;
+    rig.runFor(1000);
+    const EngineHoursRecord& h = z.time.engineHours;
+    EXPECT_EQ(h.minutes + h.hours + h.hundreds, 0);
+    EXPECT_EQ(h.serviceMinutes, c.expectMinutes);
+    EXPECT_EQ(h.serviceHours, c.expectHours);
+    EXPECT_EQ(z.rtc.bytes[152 + 3], c.expectMinutes);
+  }
+}
+
+TEST(TimekeepingTest, ClockYearBitsAndTripRecordEveryFourthSecond) {
+  BackgroundRig rig;
+  Instrument& z = rig.z;
+  rig.host.now = {2027, 12, 31, 23, 59, 58};
+  z.time.qnh.flags = 0xF0;
+  z.time.trip.fuelUsed = 0x01020304;
+  rig.runFor(3500);
+  EXPECT_EQ(z.time.clock.day, 31);
+  EXPECT_EQ(z.time.clock.month, 12);
+  EXPECT_EQ(z.time.qnh.flags, 0xF3);
+  EXPECT_EQ(z.rtc.bytes[80 + 8], 0);
+  rig.runFor(600);
+  EXPECT_EQ(z.rtc.bytes[80 + 8], 0x04);
+  EXPECT_EQ(z.rtc.bytes[96 + 11], 0x01);
 }
 
 }  // namespace

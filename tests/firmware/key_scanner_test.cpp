@@ -26,7 +26,9 @@ TEST(KeyScannerTest, OneCodePerPressUntilTheKeyRepeats) {
     rig.release(100 + c.holdMs, c.bit);
     const auto events = rig.runUntil(3500);
     ASSERT_EQ(events.size(), c.code ? 1u : 0u) << "bit " << c.bit << " design " << c.designMode;
-    if (c.code) EXPECT_EQ(events[0].code, c.code);
+    if (c.code) {
+      EXPECT_EQ(events[0].code, c.code);
+    }
     EXPECT_EQ(rig.z.display.backlightLevel, c.code ? 77 : 0);  // only a key event wakes the backlight
   }
 }
@@ -80,8 +82,8 @@ TEST(KeyScannerTest, UpAndDownMoveContrastWithinRangeAndKeepIt) {
     std::uint8_t expected;
   };
   const Case cases[] = {
-      {60, 6, 100, 59}, {60, 7, 100, 61}, {44, 6, 100, 44}, {85, 7, 100, 85}, {0, 7, 100, 44},
-      {60, 7, 1800, 65},  // the press, then repeats 1.0, 1.25, 1.5 and 1.75 s after it
+      {60, 6, 100, 59}, {60, 7, 100, 61},  {44, 6, 100, 44}, {85, 7, 100, 85},
+      {0, 7, 100, 44},  {60, 7, 1800, 65},  // the press, then repeats 1.0, 1.25, 1.5 and 1.75 s after it
   };
   for (const Case& c : cases) {
     BackgroundRig rig;

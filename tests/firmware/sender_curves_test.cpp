@@ -16,12 +16,20 @@ TEST(SenderCurveTest, ConvertsAlongTheCurveAndBeyondItsEnds) {
     std::uint16_t step, reading, expected;
   };
   const Case cases[] = {
-      {StandardNtcCurve, 20, 1638, 20}, {StandardNtcCurve, 20, 945, 40}, {StandardNtcCurve, 20, 1700, 0},
+      {StandardNtcCurve, 20, 1638, 20},
+      {StandardNtcCurve, 20, 945, 40},
+      {StandardNtcCurve, 20, 1700, 0},
       {StandardNtcCurve, 20, 1000, 39},  // between points, rounded towards the colder one
-      {StandardNtcCurve, 20, 28, 180},  {StandardNtcCurve, 20, 0, 180},  // too flat to extrapolate
-      {KvrNtcCurve, 10, 140, 100},      {KvrNtcCurve, 10, 80, 110},     {WestachCurve, 20, 50, 192},
-      {user, 20, 150, 190},             {SenderCurve{}, 20, 0, 180},    {SenderCurve{}, 20, 5, 0},
-      {erased, 20, 0, 180},             {risingTail, 20, 50, 180},
+      {StandardNtcCurve, 20, 28, 180},
+      {StandardNtcCurve, 20, 0, 180},  // too flat to extrapolate
+      {KvrNtcCurve, 10, 140, 100},
+      {KvrNtcCurve, 10, 80, 110},
+      {WestachCurve, 20, 50, 192},
+      {user, 20, 150, 190},
+      {SenderCurve{}, 20, 0, 180},
+      {SenderCurve{}, 20, 5, 0},
+      {erased, 20, 0, 180},
+      {risingTail, 20, 50, 180},
   };
   for (const Case& c : cases)
     EXPECT_EQ(curveTemperature(c.curve, c.step, c.reading), c.expected) << c.curve[0] << " at " << c.reading;
@@ -43,11 +51,11 @@ TEST(OilPressureSenderTest, WalksSegmentsAndScales) {
     std::uint16_t reading, expected;
   };
   const Case cases[] = {
-      {4, true, 0, 0},        {4, true, 100, 8},  // scaled 131: 8 tenths into the first segment
-      {4, false, 100, 92},    {4, true, 338, 44},  // scaled 468: four segments and 4 tenths
-      {4, true, 2000, 100},   {4, true, 4095, 100},  // past the last point; open sender
-      {4, false, 0xFFFF, 0},  {0, true, 338, 44},  // unknown types read like the default
-      {200, true, 338, 44},   {1, true, 100, 50},
+      {4, true, 0, 0},       {4, true, 100, 8},     // scaled 131: 8 tenths into the first segment
+      {4, false, 100, 92},   {4, true, 338, 44},    // scaled 468: four segments and 4 tenths
+      {4, true, 2000, 100},  {4, true, 4095, 100},  // past the last point; open sender
+      {4, false, 0xFFFF, 0}, {0, true, 338, 44},    // unknown types read like the default
+      {200, true, 338, 44},  {1, true, 100, 50},
   };
   for (const Case& c : cases) {
     Settings s;

@@ -12,7 +12,8 @@ namespace {
 
 TEST(UtilitiesTest, IntegerSquareRootIsTheFloorEverywhere) {
   for (std::uint32_t v = 0; v <= 0xFFFF; ++v)
-    ASSERT_EQ(integerSquareRoot(static_cast<std::uint16_t>(v)), static_cast<std::uint16_t>(std::sqrt(double(v))))
+    ASSERT_EQ(integerSquareRoot(static_cast<std::uint16_t>(v)),
+              static_cast<std::uint16_t>(std::sqrt(double(v))))
         << v;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "firmware/core/instrument.h"
-#include "firmware/core/item_visibility.h"
+#include "firmware/instruments/panel_items.h"
 #include "firmware/core/sender_curves.h"
 #include "firmware/instruments/panel.h"
 
@@ -66,7 +66,7 @@ void takeSensorFrame(Instrument& z) {
   decodeSenders(z);
   if (!z.settings.testOption(FuelPressureFromLevel2Option)) e.fuelPressureInput = e.engineInputs[5];
   // The sender curve is walked only for a gauge that shows it.
-  if (itemShownOnActivePage(z, OilPressureGaugeItem))
+  if (itemVisible(z, OilPressureGaugeItem))
     e.oilPressure = oilPressureFromSender(z.settings, e.engineInputs[6]);
 }
 

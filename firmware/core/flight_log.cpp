@@ -6,7 +6,7 @@
 #include "firmware/core/background.h"
 #include "firmware/core/clock_records.h"
 #include "firmware/core/instrument.h"
-#include "firmware/core/item_visibility.h"
+#include "firmware/instruments/panel_items.h"
 #include "host/settings_store.h"
 
 namespace zen {
@@ -57,8 +57,8 @@ std::uint16_t rpmGaugeValue(const Instrument& z) {
 }
 
 bool rpmGaugeDecidesFlight(const Instrument& z) {
-  if (!itemShownOnActivePage(z, RpmGaugeItem)) return false;
-  const std::uint8_t style = itemStyleOnActivePage(z, RpmGaugeItem) & 3;
+  if (!itemVisible(z, RpmGaugeItem)) return false;
+  const std::uint8_t style = itemStyle(z, RpmGaugeItem) & 3;
   return style == 2 || style == 3;
 }
 

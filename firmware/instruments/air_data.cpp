@@ -25,7 +25,9 @@ std::uint16_t readChannel(Instrument& z, int channel) {
   return z.adc.adcResult;
 }
 
-std::uint16_t saturate16(std::uint64_t v) { return static_cast<std::uint16_t>(std::min<std::uint64_t>(v, 0xFFFF)); }
+std::uint16_t saturate16(std::uint64_t v) {
+  return static_cast<std::uint16_t>(std::min<std::uint64_t>(v, 0xFFFF));
+}
 
 void updateEngineSpeed(Instrument& z) {
   const std::uint16_t period = z.engine.engineSpeedValue;
@@ -238,9 +240,10 @@ void updateEnginePressures(Instrument& z) {
 
 void updateGlideRatio(AirDataState& a) {
   const std::uint32_t horizontal = std::uint32_t{a.trueAirspeed} * 5280 / 60;  // feet per minute
-  a.glideRatio = a.verticalSpeed > 0
-                     ? static_cast<std::int32_t>(std::min<std::uint32_t>(horizontal * 10 / a.verticalSpeed, 999))
-                     : 0;
+  a.glideRatio =
+      a.verticalSpeed > 0
+          ? static_cast<std::int32_t>(std::min<std::uint32_t>(horizontal * 10 / a.verticalSpeed, 999))
+          : 0;
 }
 
 void updateTakeoffRoll(Instrument& z) {

@@ -23,9 +23,8 @@ struct ItemUnit {
 extern const std::array<ItemUnit, LastInstrumentItem + 1> ItemUnits;
 
 // Drawing order of the page redraw.
-inline constexpr std::array<std::uint8_t, 19> SetupOrder{0, 1, 2, 14, 5, 15, 16, 17, 18, 6,
-                                                         7, 8, 13, 9, 10, 11, 3, 4, 12};
-inline constexpr int QnhItem = 31;
+inline constexpr std::array<std::uint8_t, 19> SetupOrder{0, 1, 2,  14, 5,  15, 16, 17, 18, 6,
+                                                         7, 8, 13, 9,  10, 11, 3,  4,  12};
 inline constexpr std::array<std::uint8_t, 3> LegendItems{34, 35, 36};
 inline constexpr std::array<std::uint8_t, 16> ReadoutOrder{37, 19, 20, 28, 27, 21, 22, 25,
                                                            23, 32, 29, 30, 26, 24, 33, 38};

@@ -96,7 +96,8 @@ void drawPageItems(Instrument& z) {
   if (slaveWithoutDataFeed(z)) return;
   z.screen.bigText = 0;
   const PanelState& p = z.panel;
-  for (std::size_t i = 0; i < p.frameRoutineCount && p.frameRoutines[i] != nullptr; ++i) p.frameRoutines[i](z);
+  for (std::size_t i = 0; i < p.frameRoutineCount && p.frameRoutines[i] != nullptr; ++i)
+    p.frameRoutines[i](z);
 }
 
 void clampItemPositions(Instrument& z) {
@@ -111,8 +112,10 @@ void clampItemPositions(Instrument& z) {
       const int height = z.panel.itemHeight;
       ItemLocation& place = itemLocationOn(z, item, page);
       // A gauge taller than the screen (channel counts of an erased image) goes to the top.
-      if (place.row + height > ScreenHeight - 1) place.row = static_cast<std::uint8_t>(std::max(ScreenHeight - height, 0));
-      if (place.column * 8 + width > ScreenWidth - 1) place.column = static_cast<std::uint8_t>((ScreenWidth - width) / 8);
+      if (place.row + height > ScreenHeight - 1)
+        place.row = static_cast<std::uint8_t>(std::max(ScreenHeight - height, 0));
+      if (place.column * 8 + width > ScreenWidth - 1)
+        place.column = static_cast<std::uint8_t>((ScreenWidth - width) / 8);
     }
   }
   z.main.activePage = shownPage;

@@ -25,7 +25,7 @@ enum class ItemKind : std::uint8_t {
   FixedSize,
   TurnOrSlipBar,  // double height with style bit 0
   Heading,
-  Readout,        // height 8, or 16 with style bit 0
+  Readout,  // height 8, or 16 with style bit 0
   Legend,
   Label,
   Spare,
@@ -34,7 +34,7 @@ enum class ItemKind : std::uint8_t {
 struct PanelItemInfo {
   std::string_view name;  // as stored, shown in design mode and the designer
   ItemKind kind;
-  std::uint8_t width;    // base size; the kind's rule adjusts it by style
+  std::uint8_t width;  // base size; the kind's rule adjusts it by style
   std::uint16_t height;
 };
 

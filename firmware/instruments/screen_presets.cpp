@@ -8,14 +8,10 @@ namespace zen {
 const std::array<std::string_view, 3> FlightPresetNames{"VFR", "IFR", "BLANK"};
 
 const std::array<std::string_view, EngineTypeCount> EngineTypeNames{
-    "Rotax503 2xEGT 2xCHT",
-    "Rotax582 2xEGT WT",
-    "Rotax582 2xEGT 2xCHT WT",
-    "Rotax912 2xEGT 2xNCHT OP,OT",
-    "Rotax912 4xEGT 2xNCHT OP,OT",
-    "Four stroke 2xEGT 2xCHT OP OT",
-    "Four stroke 4xEGT 4xCHT OP OT",
-    "Four stroke 6xEGT 6xCHT OP OT",
+    "Rotax503 2xEGT 2xCHT",          "Rotax582 2xEGT WT",
+    "Rotax582 2xEGT 2xCHT WT",       "Rotax912 2xEGT 2xNCHT OP,OT",
+    "Rotax912 4xEGT 2xNCHT OP,OT",   "Four stroke 2xEGT 2xCHT OP OT",
+    "Four stroke 4xEGT 4xCHT OP OT", "Four stroke 6xEGT 6xCHT OP OT",
     "Hide all engine items",
 };
 
@@ -159,7 +155,8 @@ struct EngineSettings {
 
 constexpr std::uint8_t KType = 0, StandardNtc = 2, KvrNtc = 3;
 // Thermocouples on inputs 0..3, heads on 4 and 5, coolant on 6, oil on 7.
-constexpr std::array<std::uint8_t, 8> Probes{KType, KType, KType, KType, StandardNtc, StandardNtc, KvrNtc, StandardNtc};
+constexpr std::array<std::uint8_t, 8> Probes{KType,       KType,       KType,  KType,
+                                             StandardNtc, StandardNtc, KvrNtc, StandardNtc};
 constexpr std::uint8_t Sender200 = 4;
 
 // clang-format off
@@ -320,7 +317,7 @@ std::span<const std::uint8_t> applySection(Instrument& z, std::span<const std::u
 
 std::span<const std::uint8_t> flightPreset(int index) {
   return index >= 0 && index < static_cast<int>(FlightPresets.size()) ? FlightPresets[index]
-                                                                       : std::span<const std::uint8_t>{};
+                                                                      : std::span<const std::uint8_t>{};
 }
 
 std::span<const std::uint8_t> enginePreset(int index) {

@@ -1,14 +1,15 @@
 // The simulator program: the main window, with the program folder taken from
 // --data-dir or the executable's own folder.
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
-#include <algorithm>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "host/qt/main_window.h"
 
@@ -54,8 +55,8 @@ int main(int argc, char** argv) {
   QCommandLineOption dataDir("data-dir", "Folder of e2.rom, RTC.ram, logo.bin and SM.INI.", "DIR");
   QCommandLineOption zoom("zoom", "Integer zoom of the main window.", "N", "1");
   QCommandLineOption switchOn("switch-on", "Switch the instrument on at start.");
-  QCommandLineOption snapshot("snapshot", "Save a picture of the main window to FILE (PNG) after --snapshot-after ms.",
-                              "FILE");
+  QCommandLineOption snapshot(
+      "snapshot", "Save a picture of the main window to FILE (PNG) after --snapshot-after ms.", "FILE");
   QCommandLineOption snapshotAfter("snapshot-after", "Delay of --snapshot in milliseconds.", "MS", "4000");
   parser.addOptions({dataDir, zoom, switchOn, snapshot, snapshotAfter});
   parser.process(app);

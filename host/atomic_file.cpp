@@ -1,13 +1,13 @@
 #include "host/atomic_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zen {
 
@@ -53,7 +53,8 @@ void syncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
+                                               std::span<const std::uint8_t> bytes) {
   std::optional<mode_t> keepMode;
   struct stat existing {};
   if (::stat(path.c_str(), &existing) == 0) keepMode = existing.st_mode & 07777;

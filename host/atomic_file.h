@@ -15,7 +15,8 @@ namespace zen {
 // Replaces the file in one step via a temporary file in the same folder.
 // Returns std::nullopt on success, else the system's error text; on failure
 // the previous file is left as it was and no temporary file remains.
-std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
+                                               std::span<const std::uint8_t> bytes);
 
 struct ReadResult {
   std::vector<std::uint8_t> bytes;

@@ -92,7 +92,8 @@ void Screen::drawStartLogo() {
     std::uint8_t b = next();
     if (b == 0) {
       if (line > 0) {
-        for (int x = 0; x < ScreenWidth; ++x) text_[line * ScreenWidth + x] = text_[(line - 1) * ScreenWidth + x];
+        for (int x = 0; x < ScreenWidth; ++x)
+          text_[line * ScreenWidth + x] = text_[(line - 1) * ScreenWidth + x];
         dirty_.add(0, line);
         dirty_.add(ScreenWidth - 1, line);
       }
@@ -165,56 +166,46 @@ void Screen::bresenham(int x0, int y0, int x1, int y1, Plot plotPoint) {
   const int dy = std::abs(y1 - y0);
   const int sx = x1 >= x0 ? 1 : -1;
   const int sy = y1 >= y0 ? 1 : -1;
+  const bool xMajor = dy < dx;
+  const int major = xMajor ? dx : dy;
+  const int minor = xMajor ? dy : dx;
+  // Thick lines widen across the major axis: y for flat lines, x for steep ones.
+  const int acrossX = xMajor ? 0 : 1;
+  const int acrossY = xMajor ? 1 : 0;
   int x = x0;
   int y = y0;
   plotPoint(x, y);
-  if (dy < dx) {
-    int error = -(dx / 2);
-    for (int step = 0; step < dx; ++step) {
-      x += sx;
-      error += dy;
-      if (error > 0) {
-        y += sy;
-        error -= dx;
-      }
-      plotPoint(x, y);
-      if (step + 1 < dx) {
-        if (lineWidth >= 2) plotPoint(x, y - 1);
-        if (lineWidth >= 3) plotPoint(x, y + 1);
-      }
+  int error = -(major / 2);
+  for (int step = 0; step < major; ++step) {
+    (xMajor ? x : y) += xMajor ? sx : sy;
+    error += minor;
+    if (error > 0) {
+      (xMajor ? y : x) += xMajor ? sy : sx;
+      error -= major;
     }
-  } else {
-    int error = -(dy / 2);
-    for (int step = 0; step < dy; ++step) {
-      y += sy;
-      error += dx;
-      if (error > 0) {
-        x += sx;
-        error -= dy;
-      }
-      plotPoint(x, y);
-      if (step + 1 < dy) {
-        if (lineWidth >= 2) plotPoint(x - 1, y);
-        if (lineWidth >= 3) plotPoint(x + 1, y);
-      }
+    plotPoint(x, y);
+    if (step + 1 < major) {
+      if (lineWidth >= 2) plotPoint(x - acrossX, y - acrossY);
+      if (lineWidth >= 3) plotPoint(x + acrossX, y + acrossY);
     }
   }
 }
 
-void Screen::lineTo(int x, int y) {
+template <typename Plot>
+void Screen::clampedLineTo(int x, int y, Plot plotPoint) {
   if (x > ScreenWidth - 1) x = ScreenWidth - 1;
   if (y > ScreenHeight - 1) y = ScreenHeight - 1;
-  bresenham(penX, penY, x, y, [this](int px, int py) { plot(px, py); });
+  bresenham(penX, penY, x, y, plotPoint);
   penX = static_cast<std::uint16_t>(x);
   penY = static_cast<std::uint8_t>(y);
 }
 
+void Screen::lineTo(int x, int y) {
+  clampedLineTo(x, y, [this](int px, int py) { plot(px, py); });
+}
+
 void Screen::lineToggle(int x, int y) {
-  if (x > ScreenWidth - 1) x = ScreenWidth - 1;
-  if (y > ScreenHeight - 1) y = ScreenHeight - 1;
-  bresenham(penX, penY, x, y, [this](int px, int py) { plotToggle(px, py); });
-  penX = static_cast<std::uint16_t>(x);
-  penY = static_cast<std::uint8_t>(y);
+  clampedLineTo(x, y, [this](int px, int py) { plotToggle(px, py); });
 }
 
 void Screen::drawBracket(std::uint8_t row, std::uint8_t column, std::uint8_t width) {
@@ -298,7 +289,9 @@ void Screen::workFill(int corner) {
   const int startRow = (corner == 0 || corner == 1) ? 0 : 55;
   const int startColumn = (corner == 1 || corner == 2) ? 79 : 0;
   auto isSet = [this](int x, int y) { return work.pixel(x, y); };
-  auto set = [this](int x, int y) { work.bytes[56 * (x / 8) + y] |= static_cast<std::uint8_t>(1 << (x % 8)); };
+  auto set = [this](int x, int y) {
+    work.bytes[56 * (x / 8) + y] |= static_cast<std::uint8_t>(1 << (x % 8));
+  };
   auto fillRow = [&](int row) {
     bool progress = false;
     for (int x = startColumn; x <= 79 && !isSet(x, row); ++x) {

@@ -89,8 +89,8 @@ class Screen {
   void drawTextAt(std::uint8_t column, std::uint8_t row, const ShortText& text);
   void drawStartLogo();
   void drawScalePicture();
-  void copyWorkToText(std::uint8_t column, std::uint8_t pixelRow, std::uint8_t strips,
-                      std::uint8_t firstRow, std::uint8_t rows);
+  void copyWorkToText(std::uint8_t column, std::uint8_t pixelRow, std::uint8_t strips, std::uint8_t firstRow,
+                      std::uint8_t rows);
 
   // --- graphics layer services ---
   void setPen(std::uint16_t x, std::uint8_t y) {
@@ -139,6 +139,8 @@ class Screen {
  private:
   template <typename Plot>
   void bresenham(int x0, int y0, int x1, int y1, Plot plotPoint);
+  template <typename Plot>
+  void clampedLineTo(int x, int y, Plot plotPoint);
   void drawGlyphRows(const std::uint8_t* rows, int column, int pixelRow, bool doubleHeight);
   void writeTextByteAt(std::uint16_t address, std::uint8_t byte);
 

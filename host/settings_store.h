@@ -20,7 +20,7 @@ std::uint8_t readSettingsByte(const Instrument& z, std::size_t address);
 void readLogRecord(Instrument& z, std::size_t address);  // into z.time.logRecord
 std::size_t itemToTransfer(Instrument& z, int item);     // into transferBuffer, returns its size
 void transferToItem(Instrument& z, int item);
-void buildImageFromVariables(Instrument& z);             // also writes "CurrentE2.bin"
+void buildImageFromVariables(Instrument& z);  // also writes "CurrentE2.bin"
 void buildImageFromDefaults(Instrument& z, bool keepOnly);
 bool testOption(const Instrument& z, int bit);
 void toggleOption(Instrument& z, int bit);

@@ -19,7 +19,8 @@ void SimulationHost::loadFiles() {
   loadProgramFiles(*instrument_, logo_);
   Screen& screen = instrument_->screen;
   screen.useCustomLogo = logo_.customLogo;
-  screen.customLogo = std::span<const std::uint8_t>(logo_.bytes.data(), logo_.customLogo ? logo_.logoLength : 0);
+  screen.customLogo =
+      std::span<const std::uint8_t>(logo_.bytes.data(), logo_.customLogo ? logo_.logoLength : 0);
 }
 
 void SimulationHost::clockTick() {

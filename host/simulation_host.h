@@ -38,8 +38,12 @@ class SimulationHost : public Host {
   // Writes what must survive the run (RTC.ram); hosts add their own files.
   virtual void saveOnExit();
 
-  void pressKey(int bit) { instrument_->keyBits = static_cast<std::uint8_t>(instrument_->keyBits & ~(1u << bit)); }
-  void releaseKey(int bit) { instrument_->keyBits = static_cast<std::uint8_t>(instrument_->keyBits | (1u << bit)); }
+  void pressKey(int bit) {
+    instrument_->keyBits = static_cast<std::uint8_t>(instrument_->keyBits & ~(1u << bit));
+  }
+  void releaseKey(int bit) {
+    instrument_->keyBits = static_cast<std::uint8_t>(instrument_->keyBits | (1u << bit));
+  }
 
   const LogoStore& logo() const { return logo_; }
   std::uint8_t linkReplyTicks = 0;

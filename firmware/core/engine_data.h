@@ -44,11 +44,11 @@ struct EngineData {
   std::uint8_t engineFrameAge = 0;       // ticks since the last frame set, stops at 255
   std::uint8_t engineFrameInterval = 0;  // ticks between the last two frame sets
   std::uint8_t engineDataLost = 0;
-  std::uint16_t gLoad = 0;               // 8.8 fixed point g
+  std::uint16_t gLoad = 0;  // 8.8 fixed point g
 
   std::array<std::uint16_t, 11> engineInputs{};  // fields of the last type 2 frame
   std::array<std::uint16_t, 12> thermocouples{};
-  std::uint16_t engineSpeedValue = 0;    // pulse period from the type 3 frame
+  std::uint16_t engineSpeedValue = 0;  // pulse period from the type 3 frame
   std::uint16_t headTemperature1 = 0;
   std::uint16_t headTemperature2 = 0;
   std::uint16_t coolantTemperature = 0;

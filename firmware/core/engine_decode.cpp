@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "firmware/core/instrument.h"
-#include "firmware/instruments/panel_items.h"
 #include "firmware/core/sender_curves.h"
 #include "firmware/instruments/panel.h"
+#include "firmware/instruments/panel_items.h"
 
 namespace zen {
 

@@ -50,7 +50,7 @@ struct KeyScannerState {
 };
 
 struct DisplayState {
-  std::uint8_t contrast = 0;        // 44..85, kept in clock RAM offset 42
+  std::uint8_t contrast = 0;  // 44..85, kept in clock RAM offset 42
   std::uint8_t backlightLevel = 0;
   std::uint8_t dimTimer = 0;
 };

@@ -22,7 +22,8 @@ std::uint8_t pressureUnitSymbol(const Instrument& z);
 
 // Editor steps by the current repeat step, snapped to a multiple of it.
 std::uint16_t stepUp(std::uint16_t value, std::uint16_t upperBound, std::uint16_t wrapTo, std::uint16_t step);
-std::uint16_t stepDown(std::uint16_t value, std::uint16_t lowerBound, std::uint16_t wrapTo, std::uint16_t step);
+std::uint16_t stepDown(std::uint16_t value, std::uint16_t lowerBound, std::uint16_t wrapTo,
+                       std::uint16_t step);
 
 // Degrees Celsius to the display unit (Fahrenheit unless option bit 5 is set).
 int displayTemperature(const Instrument& z, int celsius);

@@ -44,7 +44,9 @@ constexpr KeyPlace KeyPlaces[8] = {
     {7, "Shape5", {63, 279, 57, 49}, "DOWN", "Down arrow"},
 };
 
-QRect zoomed(const QRect& r, int zoom) { return {r.x() * zoom, r.y() * zoom, r.width() * zoom, r.height() * zoom}; }
+QRect zoomed(const QRect& r, int zoom) {
+  return {r.x() * zoom, r.y() * zoom, r.width() * zoom, r.height() * zoom};
+}
 
 }  // namespace
 
@@ -292,7 +294,8 @@ void TForm1::FormCreate() {
   form3_ = new TForm3(instrument(), ini_, this);
   form4_ = new TForm4(instrument(), ini_, this);
   form5_ = new TForm5(instrument(), ini_, this);
-  for (QWidget* w : {static_cast<QWidget*>(form3_), static_cast<QWidget*>(form4_), static_cast<QWidget*>(form5_)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(form3_), static_cast<QWidget*>(form4_), static_cast<QWidget*>(form5_)})
     w->setWindowFlag(Qt::Window);
 
   host_->loadFiles();
@@ -317,15 +320,16 @@ void TForm1::FormCreate() {
 void TForm1::openComPort() {
   const QString device = QString::fromStdString(comPortDevice(ini_, comPort_));
   if (!openSerialPort(*comm1_, device)) {
-    dialogs_->showMessage(QStringLiteral("Comms port COM%1 is not available, please use \"setup\" to choose an "
-                                         "available port.")
-                              .arg(comPort_));
+    dialogs_->showMessage(
+        QStringLiteral("Comms port COM%1 is not available, please use \"setup\" to choose an "
+                       "available port.")
+            .arg(comPort_));
   }
 }
 
 void TForm1::showFileError(const std::filesystem::path& file, const std::string& message) {
-  dialogs_->showMessage(QStringLiteral("%1: %2").arg(QString::fromStdString(file.string()),
-                                                     QString::fromStdString(message)));
+  dialogs_->showMessage(
+      QStringLiteral("%1: %2").arg(QString::fromStdString(file.string()), QString::fromStdString(message)));
 }
 
 void TForm1::Button1Click() {

@@ -98,8 +98,8 @@ class TForm1 : public QMainWindow {
   struct Options {
     std::filesystem::path programFolder;
     int zoom = 1;
-    Dialogs* dialogs = nullptr;   // default: real message boxes
-    UsbBridge* usb = nullptr;     // default: no bridge
+    Dialogs* dialogs = nullptr;  // default: real message boxes
+    UsbBridge* usb = nullptr;    // default: no bridge
   };
   explicit TForm1(Options options);
   ~TForm1() override;

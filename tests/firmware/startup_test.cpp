@@ -170,7 +170,8 @@ TEST_P(Levelling, PrevLevelsSmallPitchAndSecondPressClears) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PitchLimits, Levelling,
-                         ::testing::Values(LevelCase{8, 8}, LevelCase{-8, -8}, LevelCase{9, 0}, LevelCase{-9, 0}));
+                         ::testing::Values(LevelCase{8, 8}, LevelCase{-8, -8}, LevelCase{9, 0},
+                                           LevelCase{-9, 0}));
 
 TEST(MainLoop, AnyKeyAcknowledgesAlarms) {
   VirtualHost host;

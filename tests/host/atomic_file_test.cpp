@@ -1,15 +1,14 @@
 #include "host/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zen {
 namespace {
@@ -33,7 +32,8 @@ class AtomicFileTest : public ::testing::Test {
   }
   std::vector<std::string> entries() {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(dir_))
+      names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }

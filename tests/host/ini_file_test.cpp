@@ -150,20 +150,19 @@ TEST(IniFileTest, NewKeyGoesBelowLastEntryOfItsSection) {
   ini.writeInteger("Sliders", "Slider10", 1);
   ini.writeInteger("Sliders", "Slider3", 2);
   ini.writeString("EMPTY", "Note", "first");
-  EXPECT_EQ(ini.text(), withCrlf(
-                            "[General]\n"
-                            "Port=3\n"
-                            "Speed=9600\n"
-                            "; about the sliders\n"
-                            "\n"
-                            "[Sliders]\n"
-                            "Slider2=5\n"
-                            "Slider10=1\n"
-                            "Slider3=2\n"
-                            "\n"
-                            "[Empty]\n"
-                            "Note=first\n"
-                            "; nothing yet\n"));
+  EXPECT_EQ(ini.text(), withCrlf("[General]\n"
+                                 "Port=3\n"
+                                 "Speed=9600\n"
+                                 "; about the sliders\n"
+                                 "\n"
+                                 "[Sliders]\n"
+                                 "Slider2=5\n"
+                                 "Slider10=1\n"
+                                 "Slider3=2\n"
+                                 "\n"
+                                 "[Empty]\n"
+                                 "Note=first\n"
+                                 "; nothing yet\n"));
 }
 
 TEST(IniFileTest, NewSectionIsAppendedAfterOneBlankLine) {

@@ -1,4 +1,6 @@
 // Pixel rules of the screen model's drawing services.
+#include "host/screen.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "host/glyphs.h"
-#include "host/screen.h"
 #include "support/screen_probe.h"
 
 namespace {
@@ -183,7 +184,8 @@ TEST_P(LineWidth, ThickLinesKeepSinglePixelEnds) {
 }
 
 // 11 pixels along the line; 9 inner points get one or two neighbours.
-INSTANTIATE_TEST_SUITE_P(Widths, LineWidth, ::testing::Values(WidthCase{1, 11}, WidthCase{2, 20}, WidthCase{3, 29}));
+INSTANTIATE_TEST_SUITE_P(Widths, LineWidth,
+                         ::testing::Values(WidthCase{1, 11}, WidthCase{2, 20}, WidthCase{3, 29}));
 
 TEST_F(ScreenTest, SteepThickLinesWidenAcrossX) {
   s().lineWidth = 3;

@@ -19,7 +19,8 @@ inline std::uint8_t textByte(const Screen& s, int column, int y) {
 
 // True when the text stands at (column, pixelRow) in the 8x8 font, at normal
 // or double height.
-inline bool textCellMatches(const Screen& s, int column, int pixelRow, std::string_view text, bool doubleHeight) {
+inline bool textCellMatches(const Screen& s, int column, int pixelRow, std::string_view text,
+                            bool doubleHeight) {
   for (std::size_t n = 0; n < text.size(); ++n) {
     const int index = glyph8Index(static_cast<std::uint8_t>(text[n]));
     for (int j = 0; j < 8; ++j) {

@@ -91,12 +91,11 @@ void Screen::drawStartLogo() {
     textCursor = static_cast<std::uint16_t>(40 * line);
     std::uint8_t b = next();
     if (b == 0) {
-      if (line > 0) {
-        for (int x = 0; x < ScreenWidth; ++x)
-          text_[line * ScreenWidth + x] = text_[(line - 1) * ScreenWidth + x];
-        dirty_.add(0, line);
-        dirty_.add(ScreenWidth - 1, line);
-      }
+      // Above row 0 lies the picture's margin, which is always background.
+      for (int x = 0; x < ScreenWidth; ++x)
+        text_[line * ScreenWidth + x] = line > 0 ? text_[(line - 1) * ScreenWidth + x] : TextPixel::Silver;
+      dirty_.add(0, line);
+      dirty_.add(ScreenWidth - 1, line);
       continue;
     }
     // A line past the end of the data reads as zeros, so it ends at once.

@@ -30,7 +30,9 @@ struct ShortText {
     }
   }
   void append(const ShortText& other) {
-    for (std::size_t i = 0; i < other.length && length < Capacity; ++i) codes[length++] = other.codes[i];
+    // Read the count first: appending a text to itself must not chase its own growing end.
+    const std::size_t count = other.length;
+    for (std::size_t i = 0; i < count && length < Capacity; ++i) codes[length++] = other.codes[i];
   }
   void push(std::uint8_t code) {
     if (length < Capacity) codes[length++] = code;

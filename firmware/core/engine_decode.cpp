@@ -160,10 +160,11 @@ void takePrimaryBlock(Instrument& z) {
   air.altitudeFeet = static_cast<std::int32_t>(read.u32());
   air.altitudeShown = static_cast<std::uint16_t>(std::clamp<std::int32_t>(air.altitudeFeet, 0, 0xFFFF));
   z.time.qnh.qnhX8 = static_cast<std::uint16_t>(read.u16() * 8);
-  // Sent signed; anything above 32000 is a descent.
+  // Sent signed; anything above 32000 is a descent, everything else (0 too) a climb.
   const std::uint16_t vertical = read.u16();
-  air.verticalSpeed = vertical > 32000 ? 65536 - vertical : vertical;
-  air.climbing = (vertical != 0 && vertical <= 32000) ? 1 : 0;
+  const bool descending = vertical > 32000;
+  air.verticalSpeed = descending ? 65536 - vertical : vertical;
+  air.climbing = descending ? 0 : 1;
   air.indicatedAirspeed = read.u16();
   air.airspeedByte = static_cast<std::uint8_t>(std::min<std::uint16_t>(air.indicatedAirspeed, 255));
   air.ambientTemperature = read.u8();

@@ -101,8 +101,11 @@ struct Settings {
 
   std::uint8_t& egtCount() { return item40.egtCount; }
   std::uint8_t egtCount() const { return item40.egtCount; }
-  bool testOption(int bit) const { return (optionBits >> bit) & 1u; }
-  void toggleOption(int bit) { optionBits ^= (1u << bit); }
+  // Only bits 0..31 exist; others read as clear and cannot be toggled.
+  bool testOption(int bit) const { return bit >= 0 && bit < 32 && ((optionBits >> bit) & 1u); }
+  void toggleOption(int bit) {
+    if (bit >= 0 && bit < 32) optionBits ^= (1u << bit);
+  }
 };
 
 }  // namespace zen

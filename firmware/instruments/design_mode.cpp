@@ -18,14 +18,14 @@ void highlightSelection(Instrument& z) {
   MainState& m = z.main;
   int item = m.selectedItem <= LastItem ? m.selectedItem : 0;
   bool found = false;
-  // Checking 80 items walks once round the table, so with nothing visible the
-  // search ends on the item it started from.
+  // Each of the 80 steps tests the item and moves on, so with nothing visible
+  // the search stops one past where it started.
   for (int step = 0; step < SearchSteps; ++step) {
     if (itemVisible(z, item)) {
       found = true;
       break;
     }
-    if (step + 1 < SearchSteps) item = item == LastItem ? 0 : item + 1;
+    item = item == LastItem ? 0 : item + 1;
   }
   redrawPage(z);
   if (found) highlightItem(z, item);

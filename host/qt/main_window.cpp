@@ -294,9 +294,6 @@ void TForm1::FormCreate() {
   form3_ = new TForm3(instrument(), ini_, this);
   form4_ = new TForm4(instrument(), ini_, this);
   form5_ = new TForm5(instrument(), ini_, this);
-  for (QWidget* w :
-       {static_cast<QWidget*>(form3_), static_cast<QWidget*>(form4_), static_cast<QWidget*>(form5_)})
-    w->setWindowFlag(Qt::Window);
 
   host_->loadFiles();
   carriedFirmwareVersion_ = QStringLiteral("Unknown");

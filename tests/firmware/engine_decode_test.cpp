@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "firmware/core/sender_curves.h"
 #include "host/settings_store.h"
 #include "host/virtual_host.h"
 #include "tests/firmware/background_rig.h"
@@ -86,6 +87,63 @@ TEST(EngineDecodeTest, FuelFlowAndTotaliser) {
   }
 }
 
+TEST(EngineDecodeTest, SpeedThermocoupleAndExtraChannelFrames) {
+  for (bool levelPort : {false, true}) {  // option bit 17: fuel pressure on the level 2 port
+    FakeHost host;
+    Instrument z{host};
+    Settings& s = z.settings;
+    s.egtCount() = 6;
+    s.probeTypes[0] = probe_type::JType;
+    if (levelPort) s.toggleOption(17);
+    EngineFrames& f = z.engine.frames;
+    arrive(z, f.type2, 2, {0, 0, 0, 0, 0, 777});
+    arrive(z, f.type3, 3, {4321});
+    arrive(z, f.type4, 4, {1324, 1324, 2648, 2648});
+    arrive(z, f.type5, 5, {100, 200, 1324, 2648, 555, 1013});
+    receiveEngineData(z);
+    const EngineData& e = z.engine;
+    EXPECT_EQ(e.engineSpeedValue, 4321);
+    EXPECT_EQ(e.thermocouples,
+              (std::array<std::uint16_t, 12>{0, 0, 0, 0, 1324, 1324, 2000, 2000, 75, 151, 1000, 2000}));
+    EXPECT_EQ(e.fuelLevel2Input, 555);
+    EXPECT_EQ(e.manifoldInput, 1013);
+    EXPECT_EQ(e.fuelPressureInput, levelPort ? 555 : 777) << levelPort;
+    for (std::uint8_t type : {f.type3.bytes[0], f.type4.bytes[0], f.type5.bytes[0]}) EXPECT_EQ(type, 0);
+  }
+}
+
+TEST(EngineDecodeTest, RemainingFuelInTenthsAndLimitedWholeUnits) {
+  struct Case {
+    std::uint8_t tankMode;
+    std::uint16_t tank1Capacity, tank2Capacity, units;
+  };
+  // 12345 pulses at K 100: 1234 tenths, 123 whole units before the limit.
+  const Case cases[] = {
+      {1, 100, 50, 100}, {1, 200, 50, 50},  {1, 200, 150, 123},
+      {1, 123, 10, 10},  {0, 100, 50, 123}, {2, 100, 50, 123},
+  };
+  for (const Case& c : cases) {
+    FakeHost host;
+    Instrument z{host};
+    Settings& s = z.settings;
+    s.toggleOption(4);
+    s.flowKFactor = 100;
+    s.tankMode = c.tankMode;
+    s.tank1Calibration[0] = c.tank1Capacity;
+    s.tank2Calibration[0] = c.tank2Capacity;
+    z.engine.engineFrameInterval = 40;
+    z.time.trip.fuelRemaining = 12345 + 7;
+    z.time.trip.fuelUsed = 1000;
+    arrive(z, z.engine.frames.type1, 1, {7, 0});
+    receiveEngineData(z);
+    SCOPED_TRACE(testing::Message() << "mode " << int(c.tankMode) << " tanks " << c.tank1Capacity << "/"
+                                    << c.tank2Capacity);
+    EXPECT_EQ(z.time.trip.fuelUsed, 1007u);
+    EXPECT_EQ(z.engine.fuelRemainingTenths, 1234u);
+    EXPECT_EQ(z.engine.fuelRemainingUnits, c.units);
+  }
+}
+
 TEST(EngineDecodeTest, ValuesClearAboutThreeSecondsAfterTheUnitStops) {
   VirtualHost host;
   Instrument& z = host.instrument();
@@ -143,6 +201,27 @@ TEST(EngineDecodeTest, SlaveTakesOneLinkBlockPerPassAndTracksTheDataFeed) {
   receiveEngineData(z);
   EXPECT_EQ(e.noDataFeedMark, 1);
   EXPECT_EQ(e.engineDataLost, 1);
+}
+
+TEST(EngineDecodeTest, SlaveVerticalSpeedIsNegativeOnlyAbove32000) {
+  struct Case {
+    std::uint16_t sent;
+    std::int32_t speed;
+    std::uint8_t climbing;
+  };
+  for (const Case c : {Case{0, 0, 1}, Case{300, 300, 1}, Case{32000, 32000, 1}, Case{32001, 33535, 0},
+                       Case{65236, 300, 0}, Case{65535, 1, 0}}) {
+    FakeHost host;
+    Instrument z{host};
+    z.engine.slaveMode = 1;
+    z.air.climbing = c.climbing ? 0 : 1;
+    z.engine.primaryBlock.bytes[6] = static_cast<std::uint8_t>(c.sent & 0xFF);
+    z.engine.primaryBlock.bytes[7] = static_cast<std::uint8_t>(c.sent >> 8);
+    z.engine.primaryBlock.arrived = 1;
+    receiveEngineData(z);
+    EXPECT_EQ(z.air.verticalSpeed, c.speed) << c.sent;
+    EXPECT_EQ(z.air.climbing, c.climbing) << c.sent;
+  }
 }
 
 // Blank or erased settings and extreme frame fields give defined values, never a fault.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <vector>
+
 #include "tests/firmware/background_rig.h"
 
 namespace zen::test {
@@ -106,6 +110,60 @@ TEST(FlightDetectTest, EndsThirtySecondsAfterAirspeedDropsBelowTwenty) {
   EXPECT_EQ(z.time.qnh.inFlight, 0);
 }
 
+TEST(FlightDetectTest, GaugeEndsTheFlightBelowSeventyPercentOnceTheHoldOffRanOut) {
+  for (auto [engineRpm, ends] : {std::pair{4059, true}, {4060, false}}) {  // 69 % and 70 % of 5800
+    BackgroundRig rig;
+    Instrument& z = rig.z;
+    z.settings.toggleOption(6);
+    z.settings.engineRpmFull = 5800, z.settings.rotorRpmFull = 500;
+    z.settings.itemOptions[RpmGaugeItem] = 0x05;
+    z.time.qnh.inFlight = 1;
+    z.time.flightHoldOff = 2;
+    z.air.indicatedAirspeed = 100;  // the gauge decides: airspeed keeps no hold-off running
+    z.air.engineRpm = static_cast<std::uint16_t>(engineRpm);
+    rig.runFor(1500);
+    EXPECT_EQ(z.time.qnh.inFlight, 1) << engineRpm;  // hold-off not yet out
+    rig.runFor(1000);
+    EXPECT_EQ(z.time.qnh.inFlight, ends ? 0 : 1) << engineRpm;
+  }
+}
+
+TEST(FlightDetectTest, AirspeedHoldsOffTheEndEvenWithoutAutomaticDetection) {
+  for (auto [airspeed, holdOff] : {std::pair{20, 30}, {19, 0}}) {
+    FakeHost host;
+    Instrument z{host};
+    z.keyBits = 0xFF;
+    z.time.qnh.inFlight = 1;
+    z.air.indicatedAirspeed = static_cast<std::uint16_t>(airspeed);
+    backgroundPass(z);
+    EXPECT_EQ(z.time.flightHoldOff, holdOff) << airspeed;
+    EXPECT_EQ(z.time.qnh.inFlight, 1) << airspeed;  // option bit 6 clear: never ended automatically
+  }
+}
+
+TEST(FlightTimerTest, NewMaximaMarkTheRecordOnlyInFlight) {
+  for (std::uint8_t inFlight : {1, 0}) {
+    FakeHost host;
+    Instrument z{host};
+    z.keyBits = 0xFF;
+    z.time.qnh.inFlight = inFlight;
+    z.time.flight.maxAirspeed = 100, z.time.flight.maxAltitude = 1000;
+    z.air.indicatedAirspeed = 300, z.air.altitudeFeet = 1500;
+    backgroundPass(z);
+    const FlightRecord& f = z.time.flight;
+    EXPECT_EQ(f.maxAirspeed, inFlight ? 255 : 100);
+    EXPECT_EQ(f.maxAltitude, inFlight ? 1500 : 1000);
+    EXPECT_EQ(z.rtc.bytes[48 + 6], inFlight ? 255 : 0);  // saved at once, first copy
+    EXPECT_EQ(z.time.flightRecordDirty, 0);
+    z.air.altitudeFeet = -50;  // below the runway: no new maximum
+    z.air.indicatedAirspeed = 200;
+    z.rtc.bytes[64 + 8] = 0xAA;
+    backgroundPass(z);
+    EXPECT_EQ(f.maxAltitude, inFlight ? 1500 : 1000);
+    EXPECT_EQ(z.rtc.bytes[64 + 8], 0xAA);  // nothing new, nothing saved
+  }
+}
+
 TEST(FlightTimerTest, CountsMinutesIntoAlternateCopiesAndStopsAt99h59) {
   BackgroundRig rig;
   Instrument& z = rig.z;
@@ -140,6 +198,79 @@ TEST(TimekeepingTest, EngineHoursRollOverAndCountServiceDown) {
     EXPECT_EQ(h.serviceMinutes, c.expectMinutes);
     EXPECT_EQ(h.serviceHours, c.expectHours);
     EXPECT_EQ(z.rtc.bytes[152 + 3], c.expectMinutes);
+  }
+}
+
+TEST(TimekeepingTest, TripTimerRunsOnlyWhenStartedAndWrapsAfter99Hours) {
+  for (std::uint8_t running : {1, 0}) {
+    BackgroundRig rig;
+    Timekeeping& t = rig.z.time;
+    t.tripRunning = running;
+    t.tripHours = 99, t.tripMinutes = 59, t.tripSeconds = 58;
+    rig.runFor(1500);
+    EXPECT_EQ(t.tripSeconds, running ? 59 : 58);
+    rig.runFor(1000);
+    const int expected[3] = {running ? 0 : 99, running ? 0 : 59, running ? 0 : 58};
+    EXPECT_EQ((std::array<int, 3>{t.tripHours, t.tripMinutes, t.tripSeconds}),
+              (std::array<int, 3>{expected[0], expected[1], expected[2]}))
+        << int(running);
+  }
+}
+
+TEST(TimekeepingTest, ClockHeldValuesRestoreFromTheFirstCopies) {
+  FakeHost host;
+  Instrument z{host};
+  auto put = [&](int offset, std::vector<std::uint8_t> bytes) {
+    std::copy(bytes.begin(), bytes.end(), z.rtc.bytes.begin() + offset);
+  };
+  put(32, {0xA8, 0x1F, 1, 2, 3});
+  put(42, {60});
+  put(48, {4, 5, 6, 7, 8, 9, 0x34, 0x12, 0x78, 0x56, 0});
+  put(64, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 0});
+  put(80, {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 0});
+  put(96, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 0});
+  put(144, {10, 20, 30, 40, 50, 0});
+  put(152, {9, 9, 9, 9, 9, 0});
+  loadClockHeldValues(z);
+  const Timekeeping& t = z.time;
+  EXPECT_EQ(t.qnh.qnhX8, 8104);
+  EXPECT_EQ(t.qnh.inFlight, 1);
+  EXPECT_EQ(t.qnh.flags, 2);
+  EXPECT_EQ(t.qnh.tankPointIndex, 3);
+  EXPECT_EQ(z.display.contrast, 60);
+  EXPECT_EQ((std::array<int, 6>{t.flight.startDay, t.flight.startMonth, t.flight.startHour,
+                                t.flight.startMinute, t.flight.minutes, t.flight.hours}),
+            (std::array<int, 6>{4, 5, 6, 7, 8, 9}));
+  EXPECT_EQ(t.flight.maxAirspeed, 0x1234);
+  EXPECT_EQ(t.flight.maxAltitude, 0x5678);
+  EXPECT_EQ((std::array<std::uint32_t, 3>{t.trip.fuelRemaining, t.trip.flightTotal, t.trip.fuelUsed}),
+            (std::array<std::uint32_t, 3>{1, 2, 3}));
+  EXPECT_EQ((std::array<int, 5>{t.engineHours.minutes, t.engineHours.hours, t.engineHours.hundreds,
+                                t.engineHours.serviceMinutes, t.engineHours.serviceHours}),
+            (std::array<int, 5>{10, 20, 30, 40, 50}));
+}
+
+TEST(BackgroundPassTest, AlarmLampBlinksOncePerSecondWhileAnAlarmIsPending) {
+  BackgroundRig rig;
+  rig.z.main.newAlarms = 1;
+  std::vector<bool> lamp;
+  for (double ms = 250; ms < 5000; ms += 500) rig.at(ms, [&] { lamp.push_back(rig.host.alarmLed); });
+  rig.at(3100, [&] { rig.z.main.newAlarms = 0; });  // acknowledged: dark from the next half second on
+  rig.runUntil(5000);
+  EXPECT_EQ(lamp, (std::vector<bool>{false, true, false, true, false, true, false, false, false, false}));
+}
+
+TEST(BackgroundPassTest, BacklightDimsWhenTheDimTimerRunsOutInDisplayMode0Only) {
+  for (std::uint8_t mode : {0, 1}) {
+    BackgroundRig rig;
+    DisplayState& d = rig.z.display;
+    rig.z.settings.displayMode = mode;
+    d.dimTimer = 2, d.backlightLevel = 40;
+    rig.runFor(1500);
+    EXPECT_EQ(d.backlightLevel, 40) << int(mode);
+    rig.runFor(1000);
+    EXPECT_EQ(d.dimTimer, mode == 0 ? 0 : 2) << int(mode);
+    EXPECT_EQ(d.backlightLevel, mode == 0 ? 255 : 40) << int(mode);
   }
 }
 

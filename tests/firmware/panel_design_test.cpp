@@ -109,18 +109,35 @@ TEST(DesignMode, NextAndPrevVisitOnlyVisibleItemsAndWrap) {
   EXPECT_TRUE(textCellMatches(rig.z.screen, 5, 24 * 8, "Item: Ambient air pressure", true));
 }
 
+TEST(DesignMode, HighlightSearchWrapsFromTheLastItemToTheFirst) {
+  DesignRig rig;
+  rig.show(5, 0, 0, 2, 30);
+  rig.show(70, 1, 0, 2, 30);  // shown on the other page only
+  enterDesignMode(rig.z);
+  rig.z.main.selectedItem = 70;
+  rig.press(0);
+  EXPECT_EQ(rig.z.main.selectedItem, 5);
+  EXPECT_EQ(rig.z.main.lastSelectedItem, 5);
+  EXPECT_TRUE(textCellMatches(rig.z.screen, 5, 24 * 8, "Item: RPM gauge", true));
+}
+
 TEST(DesignMode, PageWithNothingShownLeavesTheKeysWithoutEffect) {
   DesignRig rig;
   rig.z.settings.page1Locations[0] = {3, 3};
   const Settings before = rig.z.settings;
   enterDesignMode(rig.z);
+  rig.press(0);
+  // The search's 80 steps go once round the 79 items and one further.
+  EXPECT_EQ(rig.z.main.selectedItem, 1);
+  EXPECT_EQ(rig.z.main.lastSelectedItem, 1);
   for (std::uint8_t key : {0, 2, 5, 6, 7, 8}) rig.press(key, 10);
   EXPECT_EQ(rig.z.settings.itemOptions, before.itemOptions);
   EXPECT_EQ(std::memcmp(&rig.z.settings.page1Locations, &before.page1Locations, sizeof before.page1Locations),
             0);
   rig.press(3);
-  EXPECT_EQ(rig.z.main.selectedItem, 1);  // where the 80 steps end
+  EXPECT_EQ(rig.z.main.selectedItem, 2);  // one step and 79 tries
   rig.press(0);
+  EXPECT_EQ(rig.z.main.selectedItem, 3);
   EXPECT_EQ(test::graphicsInk(rig.z.screen), 0);  // redrawn without a highlight
   EXPECT_TRUE(textCellMatches(rig.z.screen, 9, 80, "No instruments enabled", true));
 }

@@ -103,6 +103,179 @@ TEST(ScreenPresets, EngineSettingsBlocksInImageOrder) {
   EXPECT_EQ(enginePresetSettingsBlock(7)[14], 10);  // four strokes count 10 pulses
 }
 
+TEST(ScreenPresets, EverySettingsBlockCarriesItsEnginesCountsLimitsAndPulses) {
+  struct Engine {
+    std::string_view name;
+    int egt, cht, egtLimit, chtLimit, pulses;
+  };
+  const Engine engines[] = {
+      {"Rotax503 2xEGT 2xCHT", 2, 2, 650, 250, 60},
+      {"Rotax582 2xEGT WT", 2, 2, 650, 150, 60},
+      {"Rotax582 2xEGT 2xCHT WT", 2, 2, 650, 150, 60},
+      {"Rotax912 2xEGT 2xNCHT OP,OT", 2, 13, 850, 135, 60},
+      {"Rotax912 4xEGT 2xNCHT OP,OT", 4, 13, 850, 135, 60},
+      {"Four stroke 2xEGT 2xCHT OP OT", 2, 2, 850, 135, 10},
+      {"Four stroke 4xEGT 4xCHT OP OT", 4, 4, 850, 135, 10},
+      {"Four stroke 6xEGT 6xCHT OP OT", 6, 6, 850, 250, 10},
+  };
+  EXPECT_EQ(EngineTypeNames[8], "Hide all engine items");
+  for (int type = 0; type < 8; ++type) {
+    const Engine& e = engines[type];
+    EXPECT_EQ(EngineTypeNames[type], e.name);
+    for (int index : {type, type + EngineTypeCount}) {  // both pages carry the same block
+      SCOPED_TRACE(testing::Message() << e.name << ", preset " << index);
+      const auto b = enginePresetSettingsBlock(index);
+      ASSERT_EQ(b.size(), 24u);
+      EXPECT_EQ(b[0], e.egt);
+      EXPECT_EQ(b[1], e.cht);
+      EXPECT_EQ(b[2] | (b[3] << 8), e.egtLimit);
+      EXPECT_EQ(b[4] | (b[5] << 8), e.chtLimit);
+      EXPECT_EQ(b[14], e.pulses);
+    }
+  }
+}
+
+TEST(ScreenPresets, EnginePresetsPlaceTheGaugesOfTheirEngineAndPage) {
+  struct Gauge {
+    std::uint8_t nibble, column, row;
+  };
+  constexpr Gauge Off{0, 0, 0};
+  // Items 3, 4, 5, 9, 10, 11, 6, 7, 8; presets 0..7 for page 1, then 9..16 for page 2.
+  const std::array<std::array<Gauge, 9>, 16> layouts{{
+      {{{1, 30, 204}, {1, 30, 162}, {1, 21, 165}, Off, Off, Off, {1, 11, 212}, {1, 11, 146}, {1, 11, 179}}},
+      {{{1, 30, 204}, Off, {1, 21, 165}, {1, 31, 165}, Off, Off, {1, 11, 212}, {1, 11, 146}, {1, 11, 179}}},
+      {{{1, 30, 204},
+        {1, 30, 162},
+        {1, 21, 165},
+        {1, 31, 128},
+        Off,
+        Off,
+        {1, 11, 212},
+        {1, 11, 146},
+        {1, 11, 179}}},
+      {{{1, 30, 204},
+        {1, 30, 163},
+        {1, 21, 165},
+        Off,
+        {3, 23, 129},
+        {1, 32, 129},
+        {1, 11, 212},
+        {1, 11, 146},
+        {1, 11, 179}}},
+      {{{1, 30, 188},
+        {1, 30, 146},
+        {1, 21, 165},
+        Off,
+        {3, 17, 113},
+        {1, 26, 113},
+        {1, 11, 212},
+        {1, 11, 146},
+        {1, 11, 179}}},
+      {{{1, 30, 204},
+        {1, 30, 163},
+        {1, 21, 165},
+        Off,
+        {3, 23, 129},
+        {1, 32, 129},
+        {1, 11, 212},
+        {1, 11, 146},
+        {1, 11, 179}}},
+      {{{1, 30, 188},
+        {1, 30, 120},
+        {1, 21, 165},
+        Off,
+        {3, 11, 212},
+        {1, 11, 181},
+        {1, 21, 120},
+        {1, 11, 120},
+        {1, 11, 151}}},
+      {{{1, 30, 172},
+        {1, 19, 172},
+        {1, 10, 167},
+        Off,
+        {3, 31, 140},
+        {1, 31, 109},
+        {9, 10, 126},
+        {1, 20, 110},
+        {1, 20, 141}}},
+      {{{1, 26, 202}, {1, 26, 161}, {1, 15, 163}, Off, Off, Off, {1, 0, 212}, {1, 0, 181}, {1, 0, 150}}},
+      {{{1, 25, 203}, Off, {1, 14, 167}, {1, 25, 167}, Off, Off, {1, 0, 212}, {1, 0, 181}, {1, 0, 150}}},
+      {{{1, 30, 201},
+        {1, 30, 161},
+        {1, 11, 167},
+        {1, 20, 192},
+        Off,
+        Off,
+        {1, 0, 212},
+        {1, 0, 181},
+        {1, 0, 150}}},
+      {{{1, 30, 204},
+        {1, 30, 161},
+        {1, 12, 167},
+        Off,
+        {1, 21, 211},
+        {1, 21, 168},
+        {1, 0, 212},
+        {1, 0, 181},
+        {1, 0, 150}}},
+      {{{1, 30, 188},
+        {1, 19, 196},
+        {1, 10, 167},
+        Off,
+        {1, 31, 154},
+        {1, 20, 154},
+        {1, 0, 212},
+        {1, 0, 181},
+        {1, 0, 150}}},
+      {{{1, 30, 204},
+        {1, 30, 161},
+        {1, 12, 167},
+        Off,
+        {1, 21, 211},
+        {1, 21, 168},
+        {1, 0, 212},
+        {1, 0, 181},
+        {1, 0, 150}}},
+      {{{3, 30, 212},
+        {3, 30, 168},
+        {1, 12, 167},
+        Off,
+        {1, 21, 211},
+        {1, 21, 168},
+        {1, 0, 212},
+        {1, 0, 181},
+        {1, 0, 150}}},
+      {{{3, 30, 213},
+        {3, 30, 168},
+        {1, 12, 167},
+        Off,
+        {1, 21, 211},
+        {1, 21, 168},
+        {1, 0, 212},
+        {1, 0, 181},
+        {1, 0, 150}}},
+  }};
+  const int items[] = {3, 4, 5, 9, 10, 11, 6, 7, 8};
+  for (int n = 0; n < 16; ++n) {
+    const int index = n < 8 ? n : n + 1;
+    const int page = n < 8 ? 1 : 2;
+    SCOPED_TRACE(testing::Message() << EngineTypeNames[n % 8] << ", page " << page);
+    PanelRig rig;
+    Settings& st = rig.z.settings;
+    st.itemOptions.fill(0xFF);
+    applyScreenPreset(rig.z, enginePresetItems(index), page);
+    for (int i = 0; i < 9; ++i) {
+      const Gauge& g = layouts[n][i];
+      const int item = items[i];
+      const std::uint8_t nibble = page == 1 ? st.itemOptions[item] & 0x0F : st.itemOptions[item] >> 4;
+      EXPECT_EQ(nibble, g.nibble) << "item " << item;
+      EXPECT_EQ(itemLocationOn(rig.z, item, page - 1).column, g.column) << "item " << item;
+      EXPECT_EQ(itemLocationOn(rig.z, item, page - 1).row, g.row) << "item " << item;
+    }
+    for (int item : {12, 13}) EXPECT_FALSE(itemVisibleOn(rig.z, item, page - 1)) << "item " << item;
+  }
+}
+
 // The default pages are the VFR and IFR arrangements with the Rotax 912 four-EGT gauges.
 TEST(ScreenPresets, DefaultPagesAreTheVfrIfrAndRotax912Arrangements) {
   const std::pair<std::span<const std::uint8_t>, int> presets[] = {

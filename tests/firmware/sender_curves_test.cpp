@@ -41,6 +41,9 @@ TEST(SenderCurveTest, ConvertsAlongTheCurveAndBeyondItsEnds) {
   s.userProbeCurve = user;
   EXPECT_EQ(convertSender(s, probe_type::Programmable, 900), 40);
   EXPECT_EQ(convertSender(s, probe_type::Westach, 2184), 40);
+  EXPECT_EQ(convertSender(s, probe_type::StandardNtc, 945), 40);
+  EXPECT_EQ(convertSender(s, probe_type::KvrNtc, 140), 100);  // step 10, not 20
+  EXPECT_EQ(convertSender(s, probe_type::KvrPrecision, 2400), 20);
   for (std::uint8_t notASender : {0, 1, 7, 255}) EXPECT_FALSE(convertSender(s, notASender, 900).has_value());
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "firmware/core/firmware.h"
 #include "host/glyphs.h"
@@ -18,7 +19,7 @@ using test::readBytes;
 using test::textCellMatches;
 
 // Key bits of the bezel.
-constexpr int Select = 1, Prev = 3, Up = 6, Down = 7;
+constexpr int Menu = 0, Select = 1, Next = 2, Prev = 3, Up = 6, Down = 7;
 
 TEST(Startup, WelcomeScreenShowsTextsAtTheirRows) {
   VirtualHost host;
@@ -70,6 +71,24 @@ TEST(Startup, BlankPauseThenLogoBeforeTheWelcomeTexts) {
   host.closeAt(1100);
   host.run();
   EXPECT_TRUE(blankChecked);
+}
+
+TEST(Startup, BacklightFollowsItsSettingOnlyBelowDisplayMode2) {
+  struct Case {
+    std::uint8_t displayMode;
+    std::uint8_t backlightLevel;
+  };
+  for (const Case c : {Case{0, 77}, Case{1, 77}, Case{2, 255}, Case{3, 255}}) {
+    VirtualHost host;
+    Instrument& z = host.instrument();
+    z.e2.bytes[SettingsItemTable[10].address] = 77;
+    z.e2.bytes[SettingsItemTable[22].address] = c.displayMode;
+    int level = -1;
+    host.at(700, [&] { level = z.display.backlightLevel; });
+    host.closeAt(800);
+    host.run();
+    EXPECT_EQ(level, c.backlightLevel) << "display mode " << int(c.displayMode);
+  }
 }
 
 struct QnhCase {
@@ -172,6 +191,72 @@ TEST_P(Levelling, PrevLevelsSmallPitchAndSecondPressClears) {
 INSTANTIATE_TEST_SUITE_P(PitchLimits, Levelling,
                          ::testing::Values(LevelCase{8, 8}, LevelCase{-8, -8}, LevelCase{9, 0},
                                            LevelCase{-9, 0}));
+
+TEST(MainLoop, NextDoesNothingAndTheBottomLeftKeysOnlyMoveTheContrast) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  z.attitude.pitch = 5;  // would be taken as a levelling offset by a misrouted key
+  struct Seen {
+    int page;
+    std::int32_t pitchOffset;
+    int contrast;
+  };
+  std::vector<Seen> seen;
+  auto look = [&] { seen.push_back({z.main.activePage, z.main.pitchOffset, z.display.contrast}); };
+  host.at(3400, look);
+  host.clickKey(3500, Next);
+  host.at(3800, look);
+  host.clickKey(4000, Down);
+  host.at(4300, look);
+  host.clickKey(4500, Up);
+  host.at(4800, look);
+  host.closeAt(5000);
+  host.run();
+  ASSERT_EQ(seen.size(), 4u);
+  for (const Seen& s : seen) {
+    EXPECT_EQ(s.page, 0);
+    EXPECT_EQ(s.pitchOffset, 0);
+  }
+  // An empty clock memory starts at the lowest contrast, 44.
+  EXPECT_EQ(seen[1].contrast, 44);
+  EXPECT_EQ(seen[2].contrast, 45);
+  EXPECT_EQ(seen[3].contrast, 44);
+}
+
+TEST(MainLoop, MenuKeyComesBackWithTheMenusClosed) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  host.at(3400, [&] { z.main.closeMenus = 1; });
+  host.clickKey(3500, Menu);
+  std::uint8_t closeMenus = 1;
+  host.at(3800, [&] { closeMenus = z.main.closeMenus; });
+  host.closeAt(4000);
+  host.run();
+  EXPECT_EQ(closeMenus, 0);
+  EXPECT_EQ(z.main.activePage, 0);
+}
+
+TEST(MainLoop, DesignModeTakesSelectAsAStyleChangeNotAPageToggle) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  buildImageFromDefaults(z, true);  // item 0 shown on page 1 in style 3
+  host.at(3400, [&] {
+    z.main.designMode = 1;
+    z.main.selectedItem = 0;
+    z.main.lastSelectedItem = 0xFF;
+  });
+  host.clickKey(3500, Select);
+  int page = -1;
+  int style = -1;
+  host.at(3800, [&] {
+    page = z.main.activePage;
+    style = (z.settings.itemOptions[0] >> 1) & 7;
+  });
+  host.closeAt(4000);
+  host.run();
+  EXPECT_EQ(page, 0);
+  EXPECT_EQ(style, 4);
+}
 
 TEST(MainLoop, AnyKeyAcknowledgesAlarms) {
   VirtualHost host;

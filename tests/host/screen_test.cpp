@@ -146,6 +146,52 @@ TEST_F(ScreenTest, CodesWithoutGlyphDrawBlank) {
   }
 }
 
+// Glyph chosen for one code at each height: an index into GlyphTable8, Blank
+// (the cell is cleared) or Untouched (nothing is written).
+constexpr int Blank = -1, Untouched = -2;
+
+struct GlyphCase {
+  int code;
+  int normalIndex;
+  int doubleIndex;
+};
+
+TEST_F(ScreenTest, DrawTextPicksTheGlyphByCodeAndHeight) {
+  const GlyphCase cases[] = {
+      {10, Blank, Blank},      {'A', 33, 33},         {127, 95, 95},         {128, 96, 141},
+      {136, 104, 149},         {137, 150, 150},       {178, 191, 191},       {179, Blank, Blank},
+      {191, Blank, Blank},     {192, 105, Untouched}, {236, 149, Untouched}, {237, Blank, Untouched},
+      {255, Blank, Untouched},
+  };
+  constexpr std::uint8_t Marker = 0xA5;
+  for (const GlyphCase& c : cases) {
+    for (const bool doubleHeight : {false, true}) {
+      Screen& screen = s();
+      for (int y = 0; y < 16; ++y) {
+        screen.setTextCursor(static_cast<std::uint16_t>(40 * y + 1));
+        screen.writeDisplayByte(Marker);
+      }
+      screen.bigText = doubleHeight ? 1 : 0;
+      ShortText t;
+      t.push(static_cast<std::uint8_t>(c.code));
+      screen.textBuffer = t;
+      screen.setTextPosition(1, 0);
+      screen.drawText();
+      const int index = doubleHeight ? c.doubleIndex : c.normalIndex;
+      for (int j = 0; j < 8; ++j) {
+        const std::uint8_t expected =
+            index == Untouched ? Marker : (index == Blank ? 0 : GlyphTable8[index * 8 + j]);
+        const int rows = doubleHeight ? 2 : 1;
+        for (int r = 0; r < rows; ++r)
+          EXPECT_EQ(textByte(screen, 1, rows * j + r), expected)
+              << "code " << c.code << (doubleHeight ? " double" : " normal") << " row " << j;
+      }
+      // The column advances even when nothing was drawn.
+      EXPECT_EQ(screen.textColumn, 2) << "code " << c.code;
+    }
+  }
+}
+
 TEST_F(ScreenTest, LineEndPointIsClampedToTheScreen) {
   s().setPen(300, 230);
   s().lineTo(400, 300);
@@ -161,6 +207,34 @@ TEST_F(ScreenTest, BresenhamStartsWithMinusHalfTheMajorLength) {
   const std::vector<std::pair<int, int>> expected{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}};
   for (auto [x, y] : expected) EXPECT_TRUE(black(x, y)) << x << "," << y;
   EXPECT_EQ(graphicsInk(), 5);
+}
+
+TEST_F(ScreenTest, BresenhamWalksFromThePenWhicheverWayTheLineRuns) {
+  struct Case {
+    int x0, y0, x1, y1, width;
+    std::vector<std::pair<int, int>> pixels;
+  };
+  const Case cases[] = {
+      // Walked backwards the error term rounds the other way: not the mirror of 0,0 -> 4,2.
+      {4, 2, 0, 0, 1, {{4, 2}, {3, 2}, {2, 1}, {1, 1}, {0, 0}}},
+      // Steep: y is the major axis, the second pixel goes to x - 1, never at either end.
+      {10, 10, 12, 14, 2, {{10, 10}, {10, 11}, {9, 11}, {11, 12}, {10, 12}, {11, 13}, {10, 13}, {12, 14}}},
+      // |dx| == |dy| counts as steep.
+      {20, 20, 22, 22, 2, {{20, 20}, {21, 21}, {20, 21}, {22, 22}}},
+      // A zero-length line is its start pixel.
+      {30, 30, 30, 30, 3, {{30, 30}}},
+  };
+  for (const Case& c : cases) {
+    s().clearScreen();
+    s().lineWidth = static_cast<std::uint8_t>(c.width);
+    s().setPen(static_cast<std::uint16_t>(c.x0), static_cast<std::uint8_t>(c.y0));
+    s().lineTo(c.x1, c.y1);
+    for (auto [x, y] : c.pixels)
+      EXPECT_TRUE(black(x, y)) << c.x0 << "," << c.y0 << " pixel " << x << "," << y;
+    EXPECT_EQ(graphicsInk(), static_cast<int>(c.pixels.size())) << "from " << c.x0 << "," << c.y0;
+    EXPECT_EQ(s().penX, c.x1);
+    EXPECT_EQ(s().penY, c.y1);
+  }
 }
 
 struct WidthCase {
@@ -284,6 +358,25 @@ TEST_F(ScreenTest, SmallTextDrawsTheFiveBySevenGlyph) {
       EXPECT_EQ(black(100 + l, 100 + j), bool(GlyphTable5x7[index * 7 + j] & (0x80 >> l))) << j << "," << l;
 }
 
+TEST_F(ScreenTest, SmallTextDrawsHighCodesFromTheEightByEightTable) {
+  s().setPen(100, 100);
+  ShortText t;
+  t.push(160);
+  s().textBuffer = t;
+  s().drawSmallText();
+  const int index = 160 + 13;
+  for (int j = 0; j < 8; ++j)
+    for (int l = 0; l < 8; ++l)
+      EXPECT_EQ(black(100 + l, 100 + j), bool(GlyphTable8[index * 8 + j] & (0x80 >> l))) << j << "," << l;
+  // 8x8 characters stop advancing from 311 on, two pixels before small ones do.
+  s().setPen(310, 0);
+  s().drawSmallText();
+  EXPECT_EQ(s().penX, 318);
+  s().setPen(311, 0);
+  s().drawSmallText();
+  EXPECT_EQ(s().penX, 311);
+}
+
 TEST_F(ScreenTest, WorkPlotIgnoresPointsOutsideTheBitmap) {
   s().workPlot(80, 0);
   s().workPlot(0, 56);
@@ -331,6 +424,37 @@ TEST_F(ScreenTest, WorkFillFromTheRightCornerFillsLeftwardsToo) {
   EXPECT_FALSE(s().work.pixel(39, 30));
 }
 
+TEST_F(ScreenTest, WorkFillStopsAtWallsFromEveryCorner) {
+  struct Case {
+    int corner;
+    bool verticalWall;            // else a horizontal line at row 20
+    int firstFilled, lastFilled;  // columns for a vertical wall at 40, rows for the line
+  };
+  const Case cases[] = {
+      {0, true, 0, 39},  {1, true, 41, 79}, {2, true, 41, 79},  {3, true, 0, 39},
+      {0, false, 0, 19}, {1, false, 0, 19}, {2, false, 21, 55}, {3, false, 21, 55},
+  };
+  for (const Case& c : cases) {
+    s().clearWork();
+    if (c.verticalWall) {
+      s().setPen(40, 0);
+      s().workLineTo(40, 55);
+    } else {
+      s().setPen(0, 20);
+      s().workLineTo(79, 20);
+    }
+    s().workFill(c.corner);
+    for (int y = 0; y < WorkBitmap::Height; ++y)
+      for (int x = 0; x < WorkBitmap::Width; ++x) {
+        const int along = c.verticalWall ? x : y;
+        const bool wall = along == (c.verticalWall ? 40 : 20);
+        const bool filled = along >= c.firstFilled && along <= c.lastFilled;
+        ASSERT_EQ(s().work.pixel(x, y), wall || filled)
+            << "corner " << c.corner << (c.verticalWall ? " wall" : " line") << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST_F(ScreenTest, WorkTextSetsGlyphBitsSixPixelsApart) {
   s().workText("II", 10);
   const int index = 'I' - 32;
@@ -374,6 +498,17 @@ TEST_F(ScreenTest, LogoEmptyLineRepeatsTheRowAbove) {
   EXPECT_EQ(textByte(s(), 2, 2), 0xF0);  // data ended: every further line repeats as empty
 }
 
+TEST_F(ScreenTest, LogoEmptyFirstLineRepeatsTheBackgroundAboveTheScreen) {
+  s().setTextCursor(3);
+  s().writeDisplayByte(0xFF);
+  const std::vector<std::uint8_t> logo{0, 0x81, 0x3C, 0};
+  s().customLogo = logo;
+  s().useCustomLogo = true;
+  s().drawStartLogo();
+  EXPECT_EQ(textByte(s(), 3, 0), 0x00);
+  EXPECT_EQ(textByte(s(), 0, 1), 0x3C);
+}
+
 TEST_F(ScreenTest, CompositeShowsGraphicsInkOverText) {
   s().setTextCursor(0);
   s().writeDisplayByte(0x80);
@@ -402,6 +537,15 @@ TEST(ShortTextTest, AppendKeepsAtMost40Characters) {
   appendText(t, "ABCDEFGH");
   EXPECT_EQ(t.size(), 40u);
   EXPECT_EQ(t.str().substr(36), "ABCD");
+}
+
+TEST(ShortTextTest, AppendingATextToItselfDoublesIt) {
+  ShortText t("AB");
+  appendText(t, t);
+  EXPECT_EQ(t.str(), "ABAB");
+  ShortText long30(std::string(30, 'x'));
+  appendText(long30, long30);
+  EXPECT_EQ(long30.size(), 40u);
 }
 
 TEST_F(ScreenTest, DrawingServicesDoNotAllocate) {

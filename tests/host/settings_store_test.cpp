@@ -273,5 +273,19 @@ TEST(SettingsProgramFiles, UnreadableFileIsReportedAndSkipped) {
   EXPECT_EQ(z.e2.bytes[4095], 0x33);
 }
 
+TEST(SettingsOptions, BitsOutsideTheWordReadClearAndDoNotToggle) {
+  Settings s;
+  s.optionBits = 0x80000001u;
+  EXPECT_TRUE(s.testOption(0));
+  EXPECT_TRUE(s.testOption(31));
+  EXPECT_FALSE(s.testOption(32));
+  EXPECT_FALSE(s.testOption(-1));
+  s.toggleOption(32);
+  s.toggleOption(-1);
+  EXPECT_EQ(s.optionBits, 0x80000001u);
+  s.toggleOption(31);
+  EXPECT_EQ(s.optionBits, 0x00000001u);
+}
+
 }  // namespace
 }  // namespace zen

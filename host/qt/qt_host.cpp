@@ -32,6 +32,7 @@ void QtHost::sleepFor(std::chrono::milliseconds duration) {
 }
 
 void QtHost::yieldToHost(YieldKind kind) {
+  ++yieldCount_;
   if (yieldWhileStopping(kind)) return;
   // A handler that somehow reaches the firmware again must not nest another pump.
   if (inYield_) return;

@@ -29,6 +29,7 @@ class QtHost : public SimulationHost {
 
   // Polls without an event in a row before the host sleeps until the next one.
   static constexpr int IdlePollsBeforeSleep = 8;
+  std::uint64_t yieldCount() const { return yieldCount_; }
 
  private:
   bool pump(bool wait);
@@ -38,6 +39,7 @@ class QtHost : public SimulationHost {
   int idlePolls_ = 0;
   std::chrono::microseconds delayDebt_{0};
   bool inYield_ = false;
+  std::uint64_t yieldCount_ = 0;
 };
 
 }  // namespace zen

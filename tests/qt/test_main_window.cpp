@@ -234,6 +234,31 @@ class MainWindowTest : public QObject {
     }
   }
 
+  // The firmware polls constantly; between events the host must sleep rather
+  // than spin, or an idle instrument would take a whole core.
+  void idleFirmwareSleepsBetweenTicks() {
+    Rig rig;
+    TForm1& window = *rig.window;
+    QSignalSpy finished(&window, &TForm1::finished);
+    window.show();
+    std::uint64_t yieldsAtStart = 0;
+    std::uint8_t halfSecondsAtStart = 0;
+    QTimer::singleShot(0, &window, &TForm1::Button1Click);
+    QTimer::singleShot(3500, &window, [&] {
+      yieldsAtStart = window.host().yieldCount();
+      halfSecondsAtStart = window.instrument().tick.halfSecondCount;
+    });
+    QTimer::singleShot(4500, &window, [&] {
+      const std::uint64_t yields = window.host().yieldCount() - yieldsAtStart;
+      const int halfSeconds = std::uint8_t(window.instrument().tick.halfSecondCount - halfSecondsAtStart);
+      // About 40 ticks a second, each followed by a handful of polls.
+      QVERIFY2(yields < 2000, qPrintable(QString::number(yields)));
+      QVERIFY2(halfSeconds >= 1 && halfSeconds <= 3, qPrintable(QString::number(halfSeconds)));
+      window.close();
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+  }
+
   void switchOnRunsTheFirmwareOnce() {
     Rig rig;
     TForm1& window = *rig.window;

@@ -61,6 +61,21 @@ void VirtualHost::closeAt(double ms) {
   at(ms, [this] { close(); });
 }
 
+void VirtualHost::setEngineBar(double ms, int bar, std::uint16_t position) {
+  at(ms,
+     [this, bar, position] { instrument().sim.engineBars.at(static_cast<std::size_t>(bar - 1)) = position; });
+}
+
+void VirtualHost::setPressureBar(double ms, int bar, std::uint16_t position) {
+  at(ms, [this, bar, position] {
+    instrument().sim.pressureBars.at(static_cast<std::size_t>(bar - 1)) = position;
+  });
+}
+
+void VirtualHost::switchEngineUnit(double ms, bool on) {
+  at(ms, [this, on] { instrument().sim.engineUnitOn = on; });
+}
+
 void VirtualHost::close() {
   if (closed_) return;
   closed_ = true;

@@ -36,6 +36,10 @@ class VirtualHost : public SimulationHost {
   void releaseKey(double ms, int bit);
   void clickKey(double ms, int bit, double holdMs = 100);
   void closeAt(double ms);
+  // Simulator window controls: engine unit bars 1..21, pressure bars 1..2, the unit's switch.
+  void setEngineBar(double ms, int bar, std::uint16_t position);
+  void setPressureBar(double ms, int bar, std::uint16_t position);
+  void switchEngineUnit(double ms, bool on);
   // Runs the clock and scheduled actions without the firmware (before switch-on).
   void advance(double ms);
   // Runs switch-on; returns when the firmware stopped.

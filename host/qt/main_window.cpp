@@ -52,7 +52,7 @@ QRect zoomed(const QRect& r, int zoom) {
 
 // ---------------------------------------------------------------- ScreenView
 
-ScreenView::ScreenView(const Screen& screen, int zoom, QWidget* parent)
+ScreenView::ScreenView(Screen& screen, int zoom, QWidget* parent)
     : QWidget(parent), screen_(screen), zoom_(zoom) {
   setObjectName("Image2");
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -60,7 +60,7 @@ ScreenView::ScreenView(const Screen& screen, int zoom, QWidget* parent)
 }
 
 void ScreenView::flush() {
-  const DirtyRect dirty = const_cast<Screen&>(screen_).takeDirty();
+  const DirtyRect dirty = screen_.takeDirty();
   if (dirty.empty()) return;
   update(QRect((dirty.left + ScreenMargin) * zoom_, (dirty.top + ScreenMargin) * zoom_,
                (dirty.right - dirty.left + 1) * zoom_, (dirty.bottom - dirty.top + 1) * zoom_));

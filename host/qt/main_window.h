@@ -29,7 +29,7 @@ class TForm5;
 class ScreenView : public QWidget {
   Q_OBJECT
  public:
-  ScreenView(const Screen& screen, int zoom, QWidget* parent);
+  ScreenView(Screen& screen, int zoom, QWidget* parent);
   // Schedules a repaint of what the firmware changed since the last call.
   void flush();
 
@@ -37,7 +37,7 @@ class ScreenView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  const Screen& screen_;
+  Screen& screen_;
   int zoom_;
 };
 

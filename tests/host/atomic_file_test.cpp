@@ -10,6 +10,8 @@
 #include <iterator>
 #include <string>
 
+#include "support/temporary_folder.h"
+
 namespace zen {
 namespace {
 
@@ -17,15 +19,6 @@ std::vector<std::uint8_t> bytesOf(std::string_view s) { return {s.begin(), s.end
 
 class AtomicFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zen-atomic-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
-    std::filesystem::remove_all(dir_);
-  }
   std::string contents(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -42,7 +35,8 @@ class AtomicFileTest : public ::testing::Test {
     EXPECT_EQ(::stat(p.c_str(), &st), 0);
     return st.st_mode & 07777;
   }
-  std::filesystem::path dir_;
+  test::TemporaryFolder folder_;
+  const std::filesystem::path dir_ = folder_.path();
 };
 
 TEST_F(AtomicFileTest, CreatesAndReplacesWithoutLeftovers) {

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "support/temporary_folder.h"
+
 namespace zen {
 namespace {
 
@@ -197,16 +199,11 @@ TEST(IniFileTest, WrittenValuesReadBackAndStayOnOneLine) {
 
 class IniFileDiskTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zen-ini-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
   void put(const std::string& name, std::string_view content) {
     std::ofstream(dir_ / name, std::ios::binary) << content;
   }
-  std::filesystem::path dir_;
+  test::TemporaryFolder folder_;
+  const std::filesystem::path dir_ = folder_.path();
 };
 
 TEST_F(IniFileDiskTest, SaveThenLoadKeepsContent) {

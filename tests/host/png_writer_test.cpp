@@ -13,6 +13,7 @@
 
 #include "host/screen.h"
 #include "host/screen_png.h"
+#include "support/temporary_folder.h"
 #include "support/test_files.h"
 
 namespace zen {
@@ -142,16 +143,11 @@ TEST(EncodePng, DecodesToTheSamePixels) {
 
 class PngFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zen-png-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
   std::size_t entries() const {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir_), {}));
   }
-  std::filesystem::path dir_;
+  test::TemporaryFolder folder_;
+  const std::filesystem::path dir_ = folder_.path();
 };
 
 TEST_F(PngFileTest, WritesTheEncodedFileAndLeavesNoTemporary) {

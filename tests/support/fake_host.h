@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "firmware/core/host_interface.h"
+#include "support/temporary_folder.h"
 
 namespace zen::test {
 
@@ -21,18 +22,7 @@ class FakeHost : public Host {
     std::string message;
   };
 
-  FakeHost() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zen-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-    tempFolder = pattern;
-    folder = tempFolder;
-  }
-  ~FakeHost() override {
-    std::error_code ignored;
-    std::filesystem::permissions(tempFolder, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(tempFolder, ignored);
-  }
+  FakeHost() : folder(temporary.path()), tempFolder(temporary.path()) {}
   FakeHost(const FakeHost&) = delete;
   FakeHost& operator=(const FakeHost&) = delete;
 
@@ -47,8 +37,9 @@ class FakeHost : public Host {
   }
   LocalTime localTime() const override { return now; }
 
-  std::filesystem::path tempFolder;  // removed with the host
+  TemporaryFolder temporary;         // removed with the host
   std::filesystem::path folder;      // what programFolder() returns; may be pointed elsewhere
+  std::filesystem::path tempFolder;  // the temporary folder itself
   LocalTime now;
   std::vector<FileError> fileErrors;
   bool alarmLed = false;

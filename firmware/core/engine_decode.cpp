@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "firmware/core/instrument.h"
+#include "firmware/core/option_bits.h"
 #include "firmware/core/sender_curves.h"
+#include "firmware/core/utilities.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/panel_items.h"
 
@@ -12,11 +14,6 @@ namespace zen {
 namespace {
 
 constexpr std::uint8_t AliveHalfSeconds = 6;
-constexpr int FuelPressureFromLevel2Option = 17;
-
-std::uint16_t saturate16(std::uint64_t v) {
-  return static_cast<std::uint16_t>(std::min<std::uint64_t>(v, 0xFFFF));
-}
 
 // Little-endian fields of a link block, in order.
 template <std::size_t N>
@@ -64,7 +61,7 @@ void takeSensorFrame(Instrument& z) {
   for (int i = 0; i < 11; ++i) e.engineInputs[i] = f.field(i);
   for (int i = 0; i < 4; ++i) storeThermocouple(z, i, f.field(i));
   decodeSenders(z);
-  if (!z.settings.testOption(FuelPressureFromLevel2Option)) e.fuelPressureInput = e.engineInputs[5];
+  if (!z.settings.testOption(option::FuelPressureFromLevel2)) e.fuelPressureInput = e.engineInputs[5];
   // The sender curve is walked only for a gauge that shows it.
   if (itemVisible(z, OilPressureGaugeItem))
     e.oilPressure = oilPressureFromSender(z.settings, e.engineInputs[6]);
@@ -75,14 +72,14 @@ void takeFuelFlowFrame(Instrument& z) {
   EngineData& e = z.engine;
   TripRecord& trip = z.time.trip;
   const FrameSlot<5>& f = e.frames.type1;
-  const bool senderA = s.testOption(4);
+  const bool senderA = s.testOption(option::FlowTurbine);
   std::uint32_t count;
   if (senderA) {
     count = f.field(0);
   } else {
     count = f.field(1);
     if (count > 1000) count = 0;
-    if (s.testOption(11)) count = 1000 - count;
+    if (s.testOption(option::InjectorHigh)) count = 1000 - count;
   }
   const std::uint8_t interval = e.engineFrameInterval;
   if (interval == 0 || interval == 255) {  // no measured interval yet
@@ -115,7 +112,7 @@ void takeExtraChannelsFrame(Instrument& z) {
   EngineData& e = z.engine;
   const FrameSlot<13>& f = e.frames.type5;
   e.fuelLevel2Input = f.field(4);
-  if (z.settings.testOption(FuelPressureFromLevel2Option)) e.fuelPressureInput = f.field(4);
+  if (z.settings.testOption(option::FuelPressureFromLevel2)) e.fuelPressureInput = f.field(4);
   e.manifoldInput = f.field(5);
   for (int i = 0; i < 4; ++i) storeThermocouple(z, 8 + i, f.field(i));
 }

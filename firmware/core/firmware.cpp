@@ -4,6 +4,8 @@
 
 #include "firmware/core/background.h"
 #include "firmware/core/instrument.h"
+#include "firmware/core/key_scanner.h"
+#include "firmware/core/keys.h"
 #include "firmware/instruments/air_data.h"
 #include "firmware/instruments/attitude.h"
 #include "firmware/instruments/panel.h"
@@ -42,10 +44,6 @@ void firmwareTick(Instrument& z) {
 
 namespace {
 
-constexpr std::uint16_t QnhStandard = 8104;  // 1013 hPa
-constexpr std::uint16_t QnhLowest = 7688;    // 961 hPa
-constexpr std::uint16_t QnhHighest = 8472;   // 1059 hPa
-
 void showWelcomeScreen(Instrument& z) {
   Screen& screen = z.screen;
   screen.clearScreen();
@@ -78,7 +76,7 @@ void levelAttitude(Instrument& z) {
   z.attitude.lastDrawnMarker = 255;
 }
 
-bool qnhKeysHeld(const Instrument& z) { return (z.keyBits & 0x30) == 0; }
+bool qnhKeysHeld(const Instrument& z) { return (z.keyBits & QnhKeysMask) == 0; }
 
 }  // namespace
 
@@ -92,21 +90,21 @@ void mainLoop(Instrument& z) {
     }
     if (m.designMode) {
       designModeStep(z);
-    } else if (qnhKeysHeld(z) || m.keyCode == 5 || m.keyCode == 6) {
+    } else if (qnhKeysHeld(z) || m.keyCode == key::Plus || m.keyCode == key::Minus) {
       adjustQnh(z);
       if (m.pageVisible) drawQnhReadout(z);
     } else {
       switch (m.keyCode) {
-        case 1:
+        case key::Menu:
           enterMainMenu(z);
           redrawPage(z);
           m.closeMenus = 0;
           break;
-        case 2:
+        case key::Select:
           m.activePage ^= 1;
           redrawPage(z);
           break;
-        case 4:
+        case key::Prev:
           levelAttitude(z);
           break;
         default:
@@ -125,7 +123,7 @@ void firmwareStart(Instrument& z) {
   const std::uint8_t control = 0;
   writeClock(z, &control, 0, 1);
   loadClockHeldValues(z);
-  z.display.contrast = std::clamp<std::uint8_t>(z.display.contrast, 44, 85);
+  z.display.contrast = std::clamp(z.display.contrast, ContrastLowest, ContrastHighest);
   setDisplayContrast(z);
   loadAllSettings(z);
   z.engine.rotorPeriod = 3000;
@@ -152,7 +150,7 @@ void firmwareStart(Instrument& z) {
   showUnitIdentification(z);
   computeDerivedScaleFactors(z);
   z.air.climbFilter = static_cast<std::uint32_t>(z.settings.climbZero) * 4;
-  z.keyBits = 0xFF;
+  z.keyBits = NoKeysPressed;
   z.engine.engineFrameAge = 255;
 
   z.air.fastFollow = 1;
@@ -171,7 +169,7 @@ void firmwareStart(Instrument& z) {
     do {
       backgroundPass(z);
       z.host->yieldToHost();
-      if ((z.keyBits & 0xC0) == 0) tick.extendedSetup = 1;
+      if ((z.keyBits & ContrastKeysMask) == 0) tick.extendedSetup = 1;
     } while (tick.halfSecondCount < 4);
   }
   tick.warmStartMarker = WarmStartMagic;

@@ -6,6 +6,7 @@
 #include "firmware/core/background.h"
 #include "firmware/core/clock_records.h"
 #include "firmware/core/instrument.h"
+#include "firmware/core/option_bits.h"
 #include "firmware/instruments/panel_items.h"
 #include "host/settings_store.h"
 
@@ -13,8 +14,6 @@ namespace zen {
 
 namespace {
 
-constexpr int AutoFlightOption = 6;
-constexpr int ClearFlightTotalOption = 7;
 constexpr std::uint8_t HoldOffSeconds = 30;
 
 std::uint16_t percentOf(std::uint32_t value, std::uint32_t full) {
@@ -64,7 +63,7 @@ bool rpmGaugeDecidesFlight(const Instrument& z) {
 
 void detectFlightStartEnd(Instrument& z) {
   Timekeeping& t = z.time;
-  const bool automatic = z.settings.testOption(AutoFlightOption);
+  const bool automatic = z.settings.testOption(option::AutoFlightDetect);
   const bool byGauge = rpmGaugeDecidesFlight(z);
   const std::uint16_t airspeed = z.air.indicatedAirspeed;
   if (t.qnh.inFlight) {
@@ -86,7 +85,7 @@ void detectFlightStartEnd(Instrument& z) {
 void startFlight(Instrument& z) {
   if (z.engine.slaveMode) return;  // the master keeps the log
   Timekeeping& t = z.time;
-  if (z.settings.testOption(ClearFlightTotalOption)) t.trip.flightTotal = 0;
+  if (z.settings.testOption(option::AirDistanceResetAtStart)) t.trip.flightTotal = 0;
   t.qnh.inFlight = 1;
   t.flightHoldOff = HoldOffSeconds;
   saveQnhBlock(z);

@@ -4,6 +4,7 @@
 
 #include "firmware/core/background.h"
 #include "firmware/core/instrument.h"
+#include "firmware/core/keys.h"
 
 namespace zen {
 
@@ -17,18 +18,17 @@ struct KeyEntry {
 
 // Later entries overwrite the code of earlier ones, so Menu and Select win.
 constexpr KeyEntry ScanOrder[] = {
-    {4, 5, true}, {5, 6, true}, {6, 7, true},  {7, 8, true},
-    {2, 3, true}, {3, 4, true}, {0, 1, false}, {1, 2, false},
+    {key_bit::Plus, key::Plus, true},  {key_bit::Minus, key::Minus, true},
+    {key_bit::Up, key::Up, true},      {key_bit::Down, key::Down, true},
+    {key_bit::Next, key::Next, true},  {key_bit::Prev, key::Prev, true},
+    {key_bit::Menu, key::Menu, false}, {key_bit::Select, key::Select, false},
 };
-
-constexpr std::uint8_t ContrastDownCode = 7;
-constexpr std::uint8_t ContrastUpCode = 8;
 
 // Outside design mode Up and Down are the contrast keys and give no event.
 void applyContrastKey(Instrument& z) {
   const std::uint8_t code = z.main.keyCode;
-  if (z.main.designMode || (code != ContrastDownCode && code != ContrastUpCode)) return;
-  changeContrast(z, code == ContrastDownCode ? -1 : 1);
+  if (z.main.designMode || (code != key::Up && code != key::Down)) return;
+  changeContrast(z, code == key::Up ? -1 : 1);
   z.main.keyCode = 0;
 }
 
@@ -74,7 +74,7 @@ void scanKeys(Instrument& z) {
   }
   if (k.keyLockout > 0) {
     keyCode = 0;
-    if (z.keyBits != 0xFF)
+    if (z.keyBits != NoKeysPressed)
       k.keyLockout = key_timing::LockoutPasses;
     else
       --k.keyLockout;

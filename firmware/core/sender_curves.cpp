@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "firmware/core/option_bits.h"
 #include "firmware/core/settings.h"
 
 namespace zen {
@@ -82,7 +83,7 @@ std::uint16_t oilPressureFromSender(const Settings& s, std::uint16_t reading) {
   const std::uint32_t percent = oilSenderPercent(s, reading);
   const std::uint32_t full = s.oilPressureScale;
   const std::uint32_t part = percent * full / 100;
-  return static_cast<std::uint16_t>(s.testOption(15) ? part : full - part);
+  return static_cast<std::uint16_t>(s.testOption(option::OilSenderRising) ? part : full - part);
 }
 
 }  // namespace zen

@@ -16,6 +16,11 @@ inline constexpr int TripRecordA = 80, TripRecordB = 96;
 inline constexpr int EngineHoursA = 144, EngineHoursB = 152;
 }  // namespace clock_offset
 
+// Altimeter setting qnhX8 in hectopascal x 8.
+inline constexpr std::uint16_t QnhStandard = 8104;  // 1013 hPa
+inline constexpr std::uint16_t QnhLowest = 7688;    // 961 hPa, below it a stored setting is not trusted
+inline constexpr std::uint16_t QnhHighest = 8472;   // 1059 hPa
+
 #pragma pack(push, 1)
 struct QnhBlock {
   std::uint16_t qnhX8 = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "firmware/core/instrument.h"
+#include "firmware/core/option_bits.h"
 
 namespace zen {
 
@@ -23,14 +24,14 @@ std::uint16_t integerSquareRoot(std::uint16_t v) {
   return static_cast<std::uint16_t>(root);
 }
 
-std::uint8_t altitudeUnitSymbol(const Instrument& z) { return z.settings.testOption(0) ? 158 : 109; }
+std::uint8_t altitudeUnitSymbol(const Instrument& z) { return z.settings.testOption(option::AltitudeFeet) ? 158 : 109; }
 
 std::uint8_t speedUnitSymbol(const Instrument& z) {
-  if (z.settings.testOption(2)) return 159;
-  return z.settings.testOption(3) ? 169 : 166;
+  if (z.settings.testOption(option::SpeedMiles)) return 159;
+  return z.settings.testOption(option::SpeedKilometres) ? 169 : 166;
 }
 
-std::uint8_t verticalSpeedUnitSymbol(const Instrument& z) { return z.settings.testOption(0) ? 171 : 170; }
+std::uint8_t verticalSpeedUnitSymbol(const Instrument& z) { return z.settings.testOption(option::AltitudeFeet) ? 171 : 170; }
 
 std::uint8_t fuelUnitSymbol(const Instrument& z) {
   switch (z.settings.fuelUnit) {
@@ -46,14 +47,14 @@ std::uint8_t fuelUnitSymbol(const Instrument& z) {
   }
 }
 
-std::uint8_t temperatureUnitSymbol(const Instrument& z) { return z.settings.testOption(5) ? 160 : 161; }
+std::uint8_t temperatureUnitSymbol(const Instrument& z) { return z.settings.testOption(option::TemperatureCelsius) ? 160 : 161; }
 
 std::uint8_t distanceUnitSymbol(const Instrument& z) {
-  if (z.settings.testOption(2)) return 172;
-  return z.settings.testOption(3) ? 167 : 168;
+  if (z.settings.testOption(option::SpeedMiles)) return 172;
+  return z.settings.testOption(option::SpeedKilometres) ? 167 : 168;
 }
 
-std::uint8_t pressureUnitSymbol(const Instrument& z) { return z.settings.testOption(10) ? 176 : 66; }
+std::uint8_t pressureUnitSymbol(const Instrument& z) { return z.settings.testOption(option::OilPressurePsi) ? 176 : 66; }
 
 // A step of 0 (repeat state never set) would divide by zero; it counts as 1.
 std::uint16_t stepUp(std::uint16_t value, std::uint16_t upperBound, std::uint16_t wrapTo,
@@ -73,7 +74,7 @@ std::uint16_t stepDown(std::uint16_t value, std::uint16_t lowerBound, std::uint1
 }
 
 int displayTemperature(const Instrument& z, int celsius) {
-  return z.settings.testOption(5) ? celsius : celsius * 9 / 5 + 32;
+  return z.settings.testOption(option::TemperatureCelsius) ? celsius : celsius * 9 / 5 + 32;
 }
 
 std::uint16_t tankContents(const std::array<std::uint16_t, 7>& w, std::uint16_t reading) {

@@ -1,12 +1,18 @@
 // Arithmetic shared by the instruments and the menus.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
 namespace zen {
 
 struct Instrument;
+
+// Values past 16 bits read as the largest 16-bit value instead of wrapping.
+inline std::uint16_t saturate16(std::uint64_t v) {
+  return static_cast<std::uint16_t>(std::min<std::uint64_t>(v, 0xFFFF));
+}
 
 // floor(sqrt(v)) by the bit-pair method.
 std::uint16_t integerSquareRoot(std::uint16_t v);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "firmware/core/instrument.h"
+#include "firmware/core/option_bits.h"
 #include "firmware/core/utilities.h"
 #include "firmware/instruments/altitude_table.h"
 #include "firmware/instruments/panel_items.h"
@@ -12,10 +13,7 @@ namespace zen {
 
 namespace {
 
-constexpr std::uint16_t QnhStandard = 8104;  // 1013 hPa
 constexpr std::int32_t AltitudeBias = 700;   // the altitude value runs 700 ft above the altitude
-constexpr int DualPanelOption = 18;
-constexpr int MasterUnitOption = 9;
 constexpr int FuelPressureItem = 13;
 constexpr std::uint16_t SenderAbsent = 4000;
 constexpr std::uint16_t NotComputable = 0xFFFF;
@@ -23,10 +21,6 @@ constexpr std::uint16_t NotComputable = 0xFFFF;
 std::uint16_t readChannel(Instrument& z, int channel) {
   readAdc(z, channel);
   return z.adc.adcResult;
-}
-
-std::uint16_t saturate16(std::uint64_t v) {
-  return static_cast<std::uint16_t>(std::min<std::uint64_t>(v, 0xFFFF));
 }
 
 void updateEngineSpeed(Instrument& z) {
@@ -283,7 +277,7 @@ void updateInstruments(Instrument& z) {
     updateTanks(z);
     updateRangeAndEndurance(z);
     updateEnginePressures(z);
-    if (z.settings.testOption(DualPanelOption) && z.settings.testOption(MasterUnitOption))
+    if (z.settings.testOption(option::DualPanel) && z.settings.testOption(option::MasterUnit))
       a.masterTransmitRequest = 1;
   }
 

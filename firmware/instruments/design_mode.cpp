@@ -1,5 +1,6 @@
 // Design mode: the bezel keys select, restyle and move the items of the page on display.
 #include "firmware/core/instrument.h"
+#include "firmware/core/keys.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/panel_items.h"
 #include "host/settings_store.h"
@@ -32,11 +33,11 @@ void highlightSelection(Instrument& z) {
   m.selectedItem = m.lastSelectedItem = static_cast<std::uint8_t>(item);
 }
 
-void stepSelection(Instrument& z, int key) {
+void stepSelection(Instrument& z, int code) {
   std::uint8_t& selected = z.main.selectedItem;
   // The first step always happens; hidden items are then skipped, up to 79 more tries.
   for (int tries = 0; tries <= SkipTries; ++tries) {
-    if (key == 3)
+    if (code == key::Next)
       selected = static_cast<std::uint8_t>(selected >= LastItem ? 0 : selected + 1);
     else
       selected = static_cast<std::uint8_t>(selected == 0 || selected > LastItem ? LastItem : selected - 1);
@@ -45,7 +46,7 @@ void stepSelection(Instrument& z, int key) {
 }
 
 // Keys 5..8 move the selected item; false when it stays where it is.
-bool moveSelection(Instrument& z, int key) {
+bool moveSelection(Instrument& z, int code) {
   const int item = z.main.selectedItem;
   // A hidden selection only happens on a page with nothing shown, where keys have no effect.
   if (!itemVisible(z, item)) return false;
@@ -55,17 +56,17 @@ bool moveSelection(Instrument& z, int key) {
   int column = place.column;
   int row = place.row;
   const int step = z.main.moveStep;
-  switch (key) {
-    case 5:
+  switch (code) {
+    case key::Plus:
       if (column < 39 - z.panel.itemWidth / 8) ++column;
       break;
-    case 6:
+    case key::Minus:
       if (column > 0) --column;
       break;
-    case 7:
+    case key::Up:
       if (row > 0) --row;
       break;
-    case 8:
+    case key::Down:
       if (row < ScreenHeight - 1 - step - z.panel.itemHeight) row += step;
       break;
   }
@@ -76,29 +77,29 @@ bool moveSelection(Instrument& z, int key) {
 
 Outcome processKey(Instrument& z) {
   MainState& m = z.main;
-  const int key = m.keyCode;
+  const int code = m.keyCode;
   m.keyCode = 0;
-  switch (key) {
-    case 1:
+  switch (code) {
+    case key::Menu:
       saveAllSettings(z);
       m.designMode = 0;
       redrawPage(z);
       return Outcome::Done;
-    case 2:
+    case key::Select:
       if (!itemVisible(z, m.selectedItem)) return Outcome::Done;
       setItemStyle(z, m.selectedItem, static_cast<std::uint8_t>((itemStyle(z, m.selectedItem) + 1) & 7));
       m.lastSelectedItem = 255;
       clampItemPositions(z);
       return Outcome::Restart;
-    case 3:
-    case 4:
-      stepSelection(z, key);
+    case key::Next:
+    case key::Prev:
+      stepSelection(z, code);
       return Outcome::Done;
-    case 5:
-    case 6:
-    case 7:
-    case 8:
-      if (!moveSelection(z, key)) return Outcome::Done;
+    case key::Plus:
+    case key::Minus:
+    case key::Up:
+    case key::Down:
+      if (!moveSelection(z, code)) return Outcome::Done;
       clampItemPositions(z);
       m.lastSelectedItem = 255;
       return Outcome::Restart;

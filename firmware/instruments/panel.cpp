@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "firmware/core/instrument.h"
+#include "firmware/core/option_bits.h"
 #include "firmware/instruments/item_units.h"
 #include "firmware/instruments/panel_items.h"
 #include "firmware/instruments/readouts.h"
@@ -11,8 +12,6 @@ namespace zen {
 
 namespace {
 
-constexpr int DualPanelOption = 18;
-constexpr int MasterUnitOption = 9;
 
 void emptyFrameList(PanelState& p) {
   p.frameRoutineCount = 0;
@@ -58,8 +57,8 @@ void redrawPage(Instrument& z) {
   Screen& s = z.screen;
   PanelState& p = z.panel;
 
-  if (z.settings.testOption(DualPanelOption)) {
-    if (z.settings.testOption(MasterUnitOption)) {
+  if (z.settings.testOption(option::DualPanel)) {
+    if (z.settings.testOption(option::MasterUnit)) {
       z.engine.slaveMode = 0;
     } else {
       z.engine.slaveMode = 1;

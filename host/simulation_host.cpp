@@ -5,12 +5,6 @@
 
 namespace zen {
 
-namespace {
-// Enough fast ticks for every firmware wait that ends by itself (the welcome
-// screen, menu time-outs of about 100 s).
-constexpr std::uint32_t MaxTicksWhileStopping = 8000;
-}  // namespace
-
 SimulationHost::SimulationHost() : instrument_(std::make_unique<Instrument>(*this)) {}
 
 SimulationHost::~SimulationHost() = default;
@@ -54,12 +48,13 @@ void SimulationHost::requestStop() {
   instrument_->tick.stopFirmware = 1;
 }
 
-bool SimulationHost::yieldWhileStopping(YieldKind kind) {
-  if (!stopRequested_ || !firmwareActive_) return false;
-  // Counted delays finish on their own; waits for time get it fast.
-  if (kind == YieldKind::Delay) return true;
-  clockTick();
-  if (++ticksSinceStop_ > MaxTicksWhileStopping) throw FirmwareStopped{};
+bool SimulationHost::idlePoll(bool eventRan) {
+  if (eventRan) {
+    idlePolls_ = 0;
+    return false;
+  }
+  if (++idlePolls_ < IdlePollsBeforeSleep) return false;
+  idlePolls_ = 0;
   return true;
 }
 

@@ -12,10 +12,6 @@
 
 namespace zen {
 
-// Thrown out of yieldToHost to unwind a firmware that does not finish after
-// the host asked it to stop (for example a dialog waiting for a key).
-struct FirmwareStopped {};
-
 class SimulationHost : public Host {
  public:
   SimulationHost();
@@ -32,7 +28,7 @@ class SimulationHost : public Host {
   void switchOn();
   bool firmwareRunning() const { return firmwareRunning_; }
   bool firmwareActive() const { return firmwareActive_; }
-  // Asks the firmware to stop; from then on its waits see time run fast.
+  // Asks the firmware to stop: its next yield unwinds it.
   void requestStop();
   bool stopRequested() const { return stopRequested_; }
   // Writes what must survive the run (RTC.ram); hosts add their own files.
@@ -49,10 +45,18 @@ class SimulationHost : public Host {
   std::uint8_t linkReplyTicks = 0;
   std::uint16_t frameTickCount = 0;
 
+  // Polls without an event in a row before the host waits for its next event.
+  static constexpr int IdlePollsBeforeSleep = 8;
+
  protected:
-  // Called by yieldToHost implementations first; returns true when the call is
-  // already handled (the firmware is being stopped).
-  bool yieldWhileStopping(YieldKind kind);
+  // Yield implementations call this before and after letting events run, so
+  // a stop requested meanwhile ends the firmware without another statement.
+  void unwindIfStopping() const {
+    if (stopRequested_ && firmwareActive_) throw FirmwareStopped{};
+  }
+  // Counts a poll that found nothing (or something) to do; true when the
+  // host should now wait for its next event.
+  bool idlePoll(bool eventRan);
 
  private:
   std::unique_ptr<Instrument> instrument_;
@@ -60,7 +64,7 @@ class SimulationHost : public Host {
   bool firmwareRunning_ = false;
   bool firmwareActive_ = false;
   bool stopRequested_ = false;
-  std::uint32_t ticksSinceStop_ = 0;
+  int idlePolls_ = 0;
 };
 
 }  // namespace zen

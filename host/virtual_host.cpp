@@ -17,13 +17,12 @@ std::filesystem::path makeTemporaryFolder() {
   throw std::runtime_error("cannot create a temporary program folder");
 }
 
-std::uint64_t toMicros(double ms) { return ms <= 0 ? 0 : static_cast<std::uint64_t>(ms * 1000.0 + 0.5); }
-
 }  // namespace
 
 VirtualHost::VirtualHost() : VirtualHost(Options{}) {}
 
-VirtualHost::VirtualHost(Options options) : options_(std::move(options)) {
+VirtualHost::VirtualHost(Options options)
+    : options_(std::move(options)), clock_(25000, [this] { clockTick(); }) {
   if (options_.programFolder.empty()) {
     folder_ = makeTemporaryFolder();
     ownsFolder_ = true;
@@ -31,6 +30,8 @@ VirtualHost::VirtualHost(Options options) : options_(std::move(options)) {
     folder_ = options_.programFolder;
   }
   if (options_.loadFiles) loadFiles();
+  // The safety stop of a test that forgot to close.
+  closeAt(static_cast<double>(options_.closeAfterMs));
 }
 
 VirtualHost::~VirtualHost() {
@@ -41,7 +42,7 @@ VirtualHost::~VirtualHost() {
 }
 
 void VirtualHost::at(double ms, std::function<void()> action) {
-  events_.emplace(std::make_pair(toMicros(ms), sequence_++), std::move(action));
+  clock_.at(SimulatedClock::micros(ms), std::move(action));
 }
 
 void VirtualHost::pressKey(double ms, int bit) {
@@ -84,39 +85,19 @@ void VirtualHost::close() {
   if (!firmwareActive()) saveOnExit();
 }
 
-void VirtualHost::advanceTo(std::uint64_t micros) {
-  // Ticks and actions run in time order; an action at the same time as a tick runs after it.
-  for (;;) {
-    std::uint64_t nextEvent = events_.empty() ? UINT64_MAX : events_.begin()->first.first;
-    if (nextTickMicros_ <= micros && nextTickMicros_ <= nextEvent) {
-      nowMicros_ = nextTickMicros_;
-      nextTickMicros_ += 25000;
-      clockTick();
-      continue;
-    }
-    if (nextEvent <= micros) {
-      nowMicros_ = nextEvent;
-      auto node = events_.extract(events_.begin());
-      node.mapped()();
-      continue;
-    }
-    break;
-  }
-  nowMicros_ = micros;
-}
-
 void VirtualHost::run() {
   switchOn();
   if (closed_) saveOnExit();
 }
 
-void VirtualHost::advance(double ms) { advanceTo(nowMicros_ + toMicros(ms)); }
+void VirtualHost::advance(double ms) { clock_.advanceTo(clock_.now() + SimulatedClock::micros(ms)); }
 
 void VirtualHost::yieldToHost(YieldKind kind) {
   ++yieldCount_;
-  if (yieldWhileStopping(kind)) return;
-  advanceTo(nowMicros_ + options_.microsPerYield);
-  if (!closed_ && nowMicros_ >= options_.closeAfterMs * 1000) close();
+  unwindIfStopping();
+  const bool ran = clock_.advanceTo(clock_.now() + options_.microsPerYield);
+  if (kind == YieldKind::Poll && idlePoll(ran)) clock_.advanceTo(clock_.nextEvent());
+  unwindIfStopping();
 }
 
 void VirtualHost::setAlarmLed(bool lit) {
@@ -136,7 +117,7 @@ LocalTime VirtualHost::localTime() const {
   start.tm_hour = options_.startTime.hour;
   start.tm_min = options_.startTime.minute;
   start.tm_sec = options_.startTime.second;
-  const std::time_t t = timegm(&start) + static_cast<std::time_t>(nowMicros_ / 1000000);
+  const std::time_t t = timegm(&start) + static_cast<std::time_t>(clock_.now() / 1000000);
   std::tm now{};
   gmtime_r(&t, &now);
   return {now.tm_year + 1900, now.tm_mon + 1, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec};

@@ -1,16 +1,18 @@
 // A deterministic host for tests: simulated time advances a few microseconds
 // per firmware yield, the 25 ms clock ticks on schedule, and key presses,
 // slider moves and the window close happen at given simulated milliseconds.
+// Like the desktop host, firmware that only polls is idle after a few polls;
+// then time jumps straight to the next tick or scheduled action.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "host/simulated_clock.h"
 #include "host/simulation_host.h"
 
 namespace zen {
@@ -45,8 +47,8 @@ class VirtualHost : public SimulationHost {
   // Runs switch-on; returns when the firmware stopped.
   void run();
 
-  double nowMs() const { return static_cast<double>(nowMicros_) / 1000.0; }
-  std::uint64_t nowMicros() const { return nowMicros_; }
+  double nowMs() const { return static_cast<double>(clock_.now()) / 1000.0; }
+  std::uint64_t nowMicros() const { return clock_.now(); }
   std::uint64_t yieldCount() const { return yieldCount_; }
   bool closed() const { return closed_; }
 
@@ -66,17 +68,13 @@ class VirtualHost : public SimulationHost {
   void keyUp(int bit) { SimulationHost::releaseKey(bit); }
 
  private:
-  void advanceTo(std::uint64_t micros);
   void close();
 
   Options options_;
   std::filesystem::path folder_;
   bool ownsFolder_ = false;
-  std::uint64_t nowMicros_ = 0;
-  std::uint64_t nextTickMicros_ = 25000;
+  SimulatedClock clock_;
   std::uint64_t yieldCount_ = 0;
-  std::uint64_t sequence_ = 0;
-  std::map<std::pair<std::uint64_t, std::uint64_t>, std::function<void()>> events_;
   bool closed_ = false;
   bool alarmLed_ = false;
   std::vector<std::pair<double, bool>> alarmLedHistory_;

@@ -15,6 +15,11 @@ struct LocalTime {
 // time in a counted loop and expects the call to return quickly.
 enum class YieldKind { Poll, Delay };
 
+// Thrown out of yieldToHost once the host stops, to unwind the firmware at
+// once. Firmware code never catches it (nor catch (...)), so no wait loop,
+// timer or "save on return" runs after the stop.
+struct FirmwareStopped {};
+
 class Host {
  public:
   virtual ~Host() = default;

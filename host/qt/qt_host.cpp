@@ -33,9 +33,15 @@ void QtHost::sleepFor(std::chrono::milliseconds duration) {
 
 void QtHost::yieldToHost(YieldKind kind) {
   ++yieldCount_;
-  if (yieldWhileStopping(kind)) return;
-  // A handler that somehow reaches the firmware again must not nest another pump.
+  // A handler that somehow reaches the firmware again must not nest another
+  // pump, nor throw through the event dispatcher.
   if (inYield_) return;
+  unwindIfStopping();
+  letEventsRun(kind);
+  unwindIfStopping();
+}
+
+void QtHost::letEventsRun(YieldKind kind) {
   inYield_ = true;
   struct Reset {
     bool& flag;
@@ -51,12 +57,7 @@ void QtHost::yieldToHost(YieldKind kind) {
     }
     return;
   }
-  if (pump(false)) {
-    idlePolls_ = 0;
-    return;
-  }
-  if (++idlePolls_ < IdlePollsBeforeSleep) return;
-  idlePolls_ = 0;
+  if (!idlePoll(pump(false))) return;
   if (beforeSleep) beforeSleep();
   // The 25 ms clock always wakes this up again.
   pump(true);

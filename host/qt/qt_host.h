@@ -27,16 +27,14 @@ class QtHost : public SimulationHost {
   // Called before the host sleeps, so the window shows what the firmware drew.
   std::function<void()> beforeSleep;
 
-  // Polls without an event in a row before the host sleeps until the next one.
-  static constexpr int IdlePollsBeforeSleep = 8;
   std::uint64_t yieldCount() const { return yieldCount_; }
 
  private:
   bool pump(bool wait);
+  void letEventsRun(YieldKind kind);
   void sleepFor(std::chrono::milliseconds duration);
 
   std::filesystem::path folder_;
-  int idlePolls_ = 0;
   std::chrono::microseconds delayDebt_{0};
   bool inYield_ = false;
   std::uint64_t yieldCount_ = 0;

@@ -302,6 +302,43 @@ TEST(Shutdown, CloseWhilePanelShowsEndsWithinHalfASecond) {
   EXPECT_TRUE(std::filesystem::exists(host.programFolder() / "RTC.ram"));
 }
 
+// A close just before a whole second: stopping must not run the firmware on
+// into that second, which would add time to every running timer.
+TEST(Shutdown, CloseAddsNoTimeToTheTimers) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  buildImageFromDefaults(z, true);
+  z.rtc.bytes[32] = QnhStandard & 0xFF;
+  z.rtc.bytes[33] = QnhStandard >> 8;
+  z.rtc.bytes[34] = 1;  // in flight
+  host.switchEngineUnit(0, true);
+  host.setEngineBar(0, 20, 52);     // about 3000 rpm: engine time counts
+  host.setPressureBar(0, 2, 3000);  // about 100 mph: the air distance grows
+  struct Timers {
+    int flightSeconds, flightMinutes, engineSeconds, engineMinutes;
+    std::uint32_t airDistance;
+    bool operator==(const Timers&) const = default;
+  };
+  auto timers = [&] {
+    const Timekeeping& t = z.time;
+    return Timers{t.flightSeconds, t.flight.minutes, t.engineSeconds, t.engineHours.minutes,
+                  t.trip.flightTotal};
+  };
+  Timers atClose{};
+  std::vector<std::uint8_t> clockAtClose;
+  host.at(70990, [&] {
+    atClose = timers();
+    clockAtClose.assign(z.rtc.bytes.begin(), z.rtc.bytes.end());
+  });
+  host.closeAt(70990);
+  host.run();
+  ASSERT_GT(atClose.flightMinutes, 0);
+  ASSERT_GT(atClose.engineMinutes, 0);
+  ASSERT_GT(atClose.airDistance, 0u);
+  EXPECT_TRUE(timers() == atClose);
+  EXPECT_EQ(readBytes(host.programFolder() / "RTC.ram"), clockAtClose);
+}
+
 TEST(Shutdown, CloseBeforeSwitchOnWritesTheClock) {
   VirtualHost host;
   host.closeAt(100);

@@ -58,6 +58,23 @@ TEST(VirtualHostTest, LocalTimeRunsWithSimulatedTime) {
   EXPECT_EQ(t.second, 1);
 }
 
+// Like the desktop host: polls that find nothing to do jump to the next event
+// after a few of them; counted delays only ever cost their own time.
+TEST(VirtualHostTest, IdlePollsJumpToTheNextEventDelaysDoNot) {
+  VirtualHost host;
+  host.at(10, [] {});
+  for (int round = 0; round < 3; ++round) {
+    const std::uint64_t start = host.nowMicros();
+    for (int i = 1; i < SimulationHost::IdlePollsBeforeSleep; ++i) host.yieldToHost(YieldKind::Poll);
+    EXPECT_LT(host.nowMicros(), start + 100);
+    host.yieldToHost(YieldKind::Poll);
+    EXPECT_EQ(host.nowMicros(), round == 0 ? 10000u : 25000u * round) << "round " << round;
+  }
+  const std::uint64_t start = host.nowMicros();
+  for (int i = 0; i < 1000; ++i) host.yieldToHost(YieldKind::Delay);
+  EXPECT_EQ(host.nowMicros(), start + 4000);
+}
+
 TEST(VirtualHostTest, FirmwareWithoutACloseStopsAtTheSafetyLimit) {
   VirtualHost::Options options;
   options.closeAfterMs = 4000;

@@ -1,0 +1,67 @@
+// Simulated time for the virtual host and the test rigs: a periodic tick and
+// one-off actions at given microseconds, run in time order. A tick and an
+// action due at the same moment run tick first; actions due together run in
+// the order they were scheduled.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <map>
+#include <utility>
+
+namespace zen {
+
+class SimulatedClock {
+ public:
+  static constexpr std::uint64_t Never = std::numeric_limits<std::uint64_t>::max();
+  // Test schedules are written in milliseconds; a negative time means now.
+  static std::uint64_t micros(double ms) {
+    return ms <= 0 ? 0 : static_cast<std::uint64_t>(ms * 1000.0 + 0.5);
+  }
+
+  SimulatedClock(std::uint64_t tickPeriodMicros, std::function<void()> tick)
+      : tickPeriod_(tickPeriodMicros), nextTick_(tickPeriodMicros), tick_(std::move(tick)) {}
+
+  void at(std::uint64_t micros, std::function<void()> action) {
+    actions_.emplace(std::make_pair(micros, sequence_++), std::move(action));
+  }
+
+  // Runs everything due up to micros, then stands there. Returns whether
+  // anything ran. An action may schedule more, or move time on itself.
+  bool advanceTo(std::uint64_t micros) {
+    bool ran = false;
+    for (;;) {
+      const std::uint64_t action = nextAction();
+      if (nextTick_ <= micros && nextTick_ <= action) {
+        now_ = nextTick_;
+        nextTick_ += tickPeriod_;
+        tick_();
+      } else if (action <= micros) {
+        now_ = action;
+        auto node = actions_.extract(actions_.begin());
+        node.mapped()();
+      } else {
+        break;
+      }
+      ran = true;
+    }
+    if (micros > now_) now_ = micros;
+    return ran;
+  }
+
+  std::uint64_t now() const { return now_; }
+  std::uint64_t nextAction() const { return actions_.empty() ? Never : actions_.begin()->first.first; }
+  std::uint64_t nextEvent() const { return std::min(nextTick_, nextAction()); }
+
+ private:
+  std::uint64_t tickPeriod_;
+  std::uint64_t nextTick_;
+  std::uint64_t now_ = 0;
+  std::uint64_t sequence_ = 0;
+  std::function<void()> tick_;
+  std::map<std::pair<std::uint64_t, std::uint64_t>, std::function<void()>> actions_;
+};
+
+}  // namespace zen

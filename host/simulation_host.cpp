@@ -25,6 +25,7 @@ void SimulationHost::clockTick() {
     frameTickCount = 0;
     buildEngineFrames(*instrument_);
   }
+  if (onClockTick) onClockTick();
 }
 
 void SimulationHost::switchOn() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -44,6 +45,8 @@ class SimulationHost : public Host {
   const LogoStore& logo() const { return logo_; }
   std::uint8_t linkReplyTicks = 0;
   std::uint16_t frameTickCount = 0;
+  // Runs after every clock tick; the link watches its line with it.
+  std::function<void()> onClockTick;
 
   // Polls without an event in a row before the host waits for its next event.
   static constexpr int IdlePollsBeforeSleep = 8;

@@ -65,7 +65,9 @@ struct AttitudeState {
   std::int32_t heading = 0;
   std::int32_t turnRate = 0;
   std::int32_t slipValue = 0;
-  std::uint8_t lastDrawnMarker = 0;  // 255 forces the attitude display to redraw
+  std::uint8_t sensorStatus = 0;         // status byte of the unit's last record, as sent
+  std::uint16_t headingSampleCount = 0;  // heading samples since the compass setup last cleared it
+  std::uint8_t lastDrawnMarker = 0;      // 255 forces the attitude display to redraw
 };
 
 }  // namespace zen

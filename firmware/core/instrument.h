@@ -8,6 +8,7 @@
 #include "firmware/core/settings.h"
 #include "firmware/core/timekeeping.h"
 #include "firmware/instruments/air_data_state.h"
+#include "firmware/instruments/gauge_state.h"
 #include "firmware/instruments/panel_state.h"
 #include "host/hardware.h"
 #include "host/screen.h"
@@ -40,6 +41,7 @@ struct Instrument {
   Timekeeping time;
   PanelState panel;
   AirDataState air;
+  GaugeState gauges;
   std::uint8_t linkRxState = 0;
   std::array<std::uint8_t, 158> transferBuffer{};  // one settings item on its way over the link
 };

@@ -1,6 +1,7 @@
 #include "firmware/instruments/display_format.h"
 
 #include <algorithm>
+#include <array>
 
 #include "firmware/core/instrument.h"
 #include "firmware/core/option_bits.h"
@@ -9,7 +10,20 @@ namespace zen {
 
 namespace {
 
-enum FuelUnit : std::uint8_t { Litres, UsGallons, ImperialGallons, Kilograms };
+enum FuelUnit : std::uint8_t { Litres, UsGallons, ImperialGallons, Kilograms, Pounds };
+
+struct Factor {
+  std::uint32_t multiplier, divisor;
+};
+// By fuel unit; gallons of contents in tenths. A unit past the list counts
+// as pounds, like its symbol.
+constexpr std::array<Factor, 5> ContentsFactors{{{1, 1}, {1000, 379}, {1000, 455}, {100, 139}, {100, 63}}};
+constexpr std::array<Factor, 5> FlowFactors{{{1, 1}, {1000, 3786}, {1000, 4546}, {1000, 1390}, {1000, 630}}};
+
+std::uint32_t convertFuel(const std::array<Factor, 5>& factors, std::uint8_t unit, std::uint32_t value) {
+  const Factor f = factors[std::min<std::uint8_t>(unit, Pounds)];
+  return static_cast<std::uint32_t>(std::uint64_t{value} * f.multiplier / f.divisor);
+}
 
 }  // namespace
 
@@ -80,33 +94,11 @@ std::uint32_t distanceInDisplayUnit(const Instrument& z, std::uint32_t miles) {
 }
 
 std::uint32_t fuelContentsInDisplayUnit(const Instrument& z, std::uint32_t litres) {
-  switch (z.settings.fuelUnit) {
-    case UsGallons:
-      return litres * 1000 / 379;
-    case ImperialGallons:
-      return litres * 1000 / 455;
-    case Kilograms:
-      return litres * 100 / 139;
-    case Litres:
-      return litres;
-    default:  // pounds, like the symbol of any unit past the list
-      return litres * 100 / 63;
-  }
+  return convertFuel(ContentsFactors, z.settings.fuelUnit, litres);
 }
 
 std::uint32_t fuelFlowInDisplayUnit(const Instrument& z, std::uint32_t flow) {
-  switch (z.settings.fuelUnit) {
-    case UsGallons:
-      return flow * 1000 / 3786;
-    case ImperialGallons:
-      return flow * 1000 / 4546;
-    case Kilograms:
-      return flow * 1000 / 1390;
-    case Litres:
-      return flow;
-    default:
-      return flow * 1000 / 630;
-  }
+  return convertFuel(FlowFactors, z.settings.fuelUnit, flow);
 }
 
 bool fuelUnitIsGallons(const Instrument& z) {

@@ -50,6 +50,16 @@ struct AnalogChannels {
   std::uint16_t lastStaticSample = 0;
 };
 
+// Positions of the simulator windows' bars on a first run, without SM.INI.
+inline constexpr std::uint16_t FirstRunPressureBar = 500;
+inline constexpr std::uint16_t FirstRunEngineBar = 100;
+// Upper ends of the engine unit window's bars 1..21 (thermocouples, senders,
+// fuel flow pulses); every bar starts at 0.
+inline constexpr std::array<std::uint16_t, 21> EngineBarMaximum = {1200, 1200, 1200, 1200, 1200, 1200, 1200,
+                                                                   1200, 1200, 1200, 1200, 1200, 4095, 4095,
+                                                                   4095, 4095, 255,  4095, 4095, 4095, 4095};
+inline constexpr std::uint16_t PressureBarMaximum = 4095;
+
 // What the simulator windows set by hand. Positions are scroll-bar positions.
 struct SimulatorInputs {
   std::array<std::uint16_t, 2> pressureBars{};  // 0 static ("Absolute atmospheric pressure"), 1 pitot

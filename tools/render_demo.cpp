@@ -1,5 +1,6 @@
 // Draws every piece of the instrument's artwork on the simulated screen and
 // saves the screens as PNG files, to judge the art without the instrument.
+// Needs no display.
 
 #include <algorithm>
 #include <cstdio>
@@ -10,8 +11,8 @@
 #include <string_view>
 
 #include "host/glyphs.h"
+#include "host/qt/gui/screen_image.h"
 #include "host/screen.h"
-#include "host/screen_png.h"
 #include "host/short_text.h"
 
 namespace {
@@ -146,8 +147,8 @@ int main(int argc, char** argv) {
   if (argc == 3) {
     char* end = nullptr;
     const long z = std::strtol(argv[2], &end, 10);
-    if (*end != '\0' || z < 1 || z > 16) {
-      std::fprintf(stderr, "render_demo: zoom must be a whole number from 1 to 16\n");
+    if (*end != '\0' || z < 1 || z > zen::MaxImageZoom) {
+      std::fprintf(stderr, "render_demo: zoom must be a whole number from 1 to %d\n", zen::MaxImageZoom);
       return 2;
     }
     zoom = static_cast<int>(z);
@@ -159,9 +160,8 @@ int main(int argc, char** argv) {
     const auto screen = std::make_unique<zen::Screen>();
     pages[page - 1](*screen);
     const std::string path = pagePath(argv[1], page);
-    std::string error;
-    if (!zen::writeScreenPng(*screen, path, zoom, &error)) {
-      std::fprintf(stderr, "render_demo: %s\n", error.c_str());
+    if (auto error = zen::writeScreenPng(*screen, path, zoom)) {
+      std::fprintf(stderr, "render_demo: %s: %s\n", path.c_str(), error->c_str());
       return 1;
     }
     std::printf("%s\n", path.c_str());

@@ -89,7 +89,7 @@ TForm4::TForm4(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(par
   layout->setContentsMargins(12, 12, 12, 12);
   layout->setSpacing(16);
   for (int i = 0; i < BarCount; ++i) {
-    QScrollBar* bar = makeBar(this, names[i], Qt::Vertical, 0, 4095);
+    QScrollBar* bar = makeBar(this, names[i], Qt::Vertical, 0, PressureBarMaximum);
     bars_[i] = bar;
     connect(bar, &QScrollBar::valueChanged, this,
             [this, i](int v) { z_.sim.pressureBars[i] = static_cast<std::uint16_t>(v); });
@@ -97,7 +97,7 @@ TForm4::TForm4(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(par
   }
 
   for (int i = 0; i < BarCount; ++i) {
-    bars_[i]->setValue(restoredPosition(ini, "settings2", i + 1, 500));
+    bars_[i]->setValue(restoredPosition(ini, "settings2", i + 1, FirstRunPressureBar));
     // setValue stays silent when the position does not move, yet the
     // converter must read what the bar shows from the first sample on.
     z_.sim.pressureBars[i] = static_cast<std::uint16_t>(bars_[i]->value());
@@ -204,33 +204,28 @@ class EngineUnitPicture : public QWidget {
 
 namespace {
 
-struct EngineBarInfo {
-  int maximum;
-  const char* caption;
-};
-
-const EngineBarInfo engineBars[TForm3::BarCount] = {
-    {1200, "EGT/CHT TC 1"},
-    {1200, "EGT/CHT TC 2"},
-    {1200, "EGT/CHT TC 3"},
-    {1200, "EGT/CHT TC 4"},
-    {1200, "EGT/CHT TC 5"},
-    {1200, "EGT/CHT TC 6"},
-    {1200, "EGT/CHT TC 7"},
-    {1200, "EGT/CHT TC 8"},
-    {1200, "EGT/CHT TC 9"},
-    {1200, "EGT/CHT TC 10"},
-    {1200, "EGT/CHT TC 11"},
-    {1200, "EGT/CHT TC 12"},
-    {4095, "Rotax 912 CHT or H2O or FP"},
-    {4095, "Rotax 912 CHT or Carb Ice"},
-    {4095, "Oil temperature"},
-    {4095, "Oil pressure"},
-    {255, "Fuel flow"},
-    {4095, "Fuel level  1"},
-    {4095, "Fuel level 2 or FP"},
-    {4095, "Rev counter"},
-    {4095, "Manifold pressure"},
+const char* const engineBarCaptions[TForm3::BarCount] = {
+    "EGT/CHT TC 1",
+    "EGT/CHT TC 2",
+    "EGT/CHT TC 3",
+    "EGT/CHT TC 4",
+    "EGT/CHT TC 5",
+    "EGT/CHT TC 6",
+    "EGT/CHT TC 7",
+    "EGT/CHT TC 8",
+    "EGT/CHT TC 9",
+    "EGT/CHT TC 10",
+    "EGT/CHT TC 11",
+    "EGT/CHT TC 12",
+    "Rotax 912 CHT or H2O or FP",
+    "Rotax 912 CHT or Carb Ice",
+    "Oil temperature",
+    "Oil pressure",
+    "Fuel flow",
+    "Fuel level  1",
+    "Fuel level 2 or FP",
+    "Rev counter",
+    "Manifold pressure",
 };
 
 }  // namespace
@@ -243,11 +238,11 @@ TForm3::TForm3(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(par
   std::array<QWidget*, BarCount> rows{};
   for (int i = 0; i < BarCount; ++i) {
     const std::string name = "ScrollBar" + std::to_string(i + 1);
-    QScrollBar* bar = makeBar(this, name.c_str(), Qt::Horizontal, 0, engineBars[i].maximum);
+    QScrollBar* bar = makeBar(this, name.c_str(), Qt::Horizontal, 0, EngineBarMaximum[i]);
     bars_[i] = bar;
     connect(bar, &QScrollBar::valueChanged, this,
             [this, i](int v) { z_.sim.engineBars[i] = static_cast<std::uint16_t>(v); });
-    rows[i] = horizontalRow(bar, QString::fromLatin1(engineBars[i].caption));
+    rows[i] = horizontalRow(bar, QString::fromLatin1(engineBarCaptions[i]));
   }
 
   auto* layout = new QHBoxLayout(this);
@@ -279,7 +274,7 @@ TForm3::TForm3(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(par
   layout->addLayout(column({5, 6, 7, 8, 9, 10, 11, 12}), 1);
 
   for (int i = 0; i < BarCount; ++i) {
-    bars_[i]->setValue(restoredPosition(ini, "settings", i + 1, 100));
+    bars_[i]->setValue(restoredPosition(ini, "settings", i + 1, FirstRunEngineBar));
     // A bar restored to 0 emits nothing, but the frames must carry its position.
     z_.sim.engineBars[i] = static_cast<std::uint16_t>(bars_[i]->value());
   }

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# zenara-render from the command line: help, a picture, and clear refusals.
+set -euo pipefail
+render="$1"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+help="$("$render" --help)"
+for option in -o --e2 --page --static --pitot --engine --bank --pitch --heading --turn --slip --at --keys --zoom; do
+  grep -q -- "$option" <<<"$help" || fail "--help does not name $option"
+done
+
+"$render" --page 2 --engine 20=52 --bank -20 --keys 3.0:Menu,3.5:Menu --at 4 --zoom 2 -o out.png
+[ "$(head -c 8 out.png | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "out.png is not a PNG"
+[ "$(find . -mindepth 1 | sort)" = "./out.png" ] || fail "wrote more than out.png: $(find . -mindepth 1)"
+
+for bad in "--page 3" "--engine 22=5" "--engine 17=256" "--keys 3:Jump" "--at -1" "--zoom 0" "--static x" "--nonsense"; do
+  # shellcheck disable=SC2086
+  if "$render" $bad -o bad.png 2>err.txt; then fail "accepted $bad"; fi
+  [ -s err.txt ] || fail "no message for $bad"
+  [ ! -e bad.png ] || fail "wrote a picture for $bad"
+done
+if "$render" 2>err.txt; then fail "ran without -o"; fi
+echo "zenara-render: help, picture and refusals as expected"

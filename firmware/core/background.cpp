@@ -45,12 +45,4 @@ void backgroundPass(Instrument& z) {
 
 void setDisplayContrast(Instrument&) {}
 
-void computeDerivedScaleFactors(Instrument& z) {
-  const Settings& s = z.settings;
-  EngineData& e = z.engine;
-  // A zero setting leaves the factor 0, which reads as no speed.
-  e.rpmFactor = s.pulsesSetting == 0 ? 0 : (6000u / s.pulsesSetting) * 15586u;
-  e.rotorFactor = s.rotorScale == 0 ? 0 : 9375000u / s.rotorScale;
-}
-
 }  // namespace zen

@@ -13,7 +13,6 @@ void loadClockHeldValues(Instrument& z);
 void saveQnhBlock(Instrument& z);
 // Hands the contrast to the display controller (nothing to do in the simulator).
 void setDisplayContrast(Instrument& z);
-void computeDerivedScaleFactors(Instrument& z);
 void startFlight(Instrument& z);
 void endFlight(Instrument& z);
 

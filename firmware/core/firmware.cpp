@@ -8,6 +8,7 @@
 #include "firmware/core/keys.h"
 #include "firmware/instruments/air_data.h"
 #include "firmware/instruments/attitude.h"
+#include "firmware/instruments/derived_settings.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/readouts.h"
 #include "firmware/menus/menus.h"
@@ -148,7 +149,7 @@ void firmwareStart(Instrument& z) {
     z.display.backlightLevel = 255;
   }
   showUnitIdentification(z);
-  computeDerivedScaleFactors(z);
+  recomputeDerivedSettings(z);
   z.air.climbFilter = static_cast<std::uint32_t>(z.settings.climbZero) * 4;
   z.keyBits = NoKeysPressed;
   z.engine.engineFrameAge = 255;

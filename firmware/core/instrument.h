@@ -10,6 +10,7 @@
 #include "firmware/instruments/air_data_state.h"
 #include "firmware/instruments/gauge_state.h"
 #include "firmware/instruments/panel_state.h"
+#include "firmware/menus/menu_state.h"
 #include "host/hardware.h"
 #include "host/screen.h"
 
@@ -42,6 +43,7 @@ struct Instrument {
   PanelState panel;
   AirDataState air;
   GaugeState gauges;
+  MenuState menus;
   std::uint8_t linkRxState = 0;
   std::array<std::uint8_t, 158> transferBuffer{};  // one settings item on its way over the link
 };

@@ -20,6 +20,10 @@ inline constexpr int EngineHoursA = 144, EngineHoursB = 152;
 inline constexpr std::uint16_t QnhStandard = 8104;  // 1013 hPa
 inline constexpr std::uint16_t QnhLowest = 7688;    // 961 hPa, below it a stored setting is not trusted
 inline constexpr std::uint16_t QnhHighest = 8472;   // 1059 hPa
+// The panel's "+" and "-" keep the setting within 960..1060 hPa.
+inline constexpr std::uint16_t QnhKeysFloor = 7680;
+inline constexpr std::uint16_t QnhKeysCeiling = 8480;
+inline constexpr std::uint16_t QnhMillibarStep = 8;  // 1 hPa
 
 #pragma pack(push, 1)
 struct QnhBlock {

@@ -24,14 +24,18 @@ std::uint16_t integerSquareRoot(std::uint16_t v) {
   return static_cast<std::uint16_t>(root);
 }
 
-std::uint8_t altitudeUnitSymbol(const Instrument& z) { return z.settings.testOption(option::AltitudeFeet) ? 158 : 109; }
+std::uint8_t altitudeUnitSymbol(const Instrument& z) {
+  return z.settings.testOption(option::AltitudeFeet) ? 158 : 109;
+}
 
 std::uint8_t speedUnitSymbol(const Instrument& z) {
   if (z.settings.testOption(option::SpeedMiles)) return 159;
   return z.settings.testOption(option::SpeedKilometres) ? 169 : 166;
 }
 
-std::uint8_t verticalSpeedUnitSymbol(const Instrument& z) { return z.settings.testOption(option::AltitudeFeet) ? 171 : 170; }
+std::uint8_t verticalSpeedUnitSymbol(const Instrument& z) {
+  return z.settings.testOption(option::AltitudeFeet) ? 171 : 170;
+}
 
 std::uint8_t fuelUnitSymbol(const Instrument& z) {
   switch (z.settings.fuelUnit) {
@@ -47,30 +51,43 @@ std::uint8_t fuelUnitSymbol(const Instrument& z) {
   }
 }
 
-std::uint8_t temperatureUnitSymbol(const Instrument& z) { return z.settings.testOption(option::TemperatureCelsius) ? 160 : 161; }
+std::uint8_t temperatureUnitSymbol(const Instrument& z) {
+  return z.settings.testOption(option::TemperatureCelsius) ? 160 : 161;
+}
 
 std::uint8_t distanceUnitSymbol(const Instrument& z) {
   if (z.settings.testOption(option::SpeedMiles)) return 172;
   return z.settings.testOption(option::SpeedKilometres) ? 167 : 168;
 }
 
-std::uint8_t pressureUnitSymbol(const Instrument& z) { return z.settings.testOption(option::OilPressurePsi) ? 176 : 66; }
-
-// A step of 0 (repeat state never set) would divide by zero; it counts as 1.
-std::uint16_t stepUp(std::uint16_t value, std::uint16_t upperBound, std::uint16_t wrapTo,
-                     std::uint16_t step) {
-  const std::uint32_t d = std::max<std::uint16_t>(step, 1);
-  const std::uint32_t next = value + d;
-  const std::uint32_t chosen = upperBound >= next ? next : wrapTo;
-  return static_cast<std::uint16_t>(chosen / d * d);
+std::uint8_t pressureUnitSymbol(const Instrument& z) {
+  return z.settings.testOption(option::OilPressurePsi) ? 176 : 66;
 }
 
-std::uint16_t stepDown(std::uint16_t value, std::uint16_t lowerBound, std::uint16_t wrapTo,
-                       std::uint16_t step) {
-  const std::int32_t d = std::max<std::uint16_t>(step, 1);
-  const std::int32_t next = static_cast<std::int32_t>(value) - d;
-  const std::int32_t chosen = next >= lowerBound ? next : wrapTo;
-  return static_cast<std::uint16_t>(chosen / d * d);
+namespace {
+
+std::int32_t snappedIntoRange(std::int32_t value, std::int32_t step, std::int32_t lowest,
+                              std::int32_t highest) {
+  return std::clamp(value / step * step, lowest, highest);
+}
+
+}  // namespace
+
+// A step of 0 (repeat state never set) would divide by zero; it counts as 1.
+std::int32_t stepUp(std::int32_t value, std::int32_t lowest, std::int32_t highest, std::int32_t wrapTo,
+                    int step) {
+  const std::int32_t d = std::max(step, 1);
+  if (value + d <= highest) return snappedIntoRange(value + d, d, lowest, highest);
+  if (wrapTo == highest) return highest;
+  return snappedIntoRange(wrapTo, d, lowest, highest);
+}
+
+std::int32_t stepDown(std::int32_t value, std::int32_t lowest, std::int32_t highest, std::int32_t wrapTo,
+                      int step) {
+  const std::int32_t d = std::max(step, 1);
+  if (value - d >= lowest) return snappedIntoRange(value - d, d, lowest, highest);
+  if (wrapTo == lowest) return lowest;
+  return snappedIntoRange(wrapTo, d, lowest, highest);
 }
 
 int displayTemperature(const Instrument& z, int celsius) {

@@ -26,10 +26,15 @@ std::uint8_t temperatureUnitSymbol(const Instrument& z);
 std::uint8_t distanceUnitSymbol(const Instrument& z);
 std::uint8_t pressureUnitSymbol(const Instrument& z);
 
-// Editor steps by the current repeat step, snapped to a multiple of it.
-std::uint16_t stepUp(std::uint16_t value, std::uint16_t upperBound, std::uint16_t wrapTo, std::uint16_t step);
-std::uint16_t stepDown(std::uint16_t value, std::uint16_t lowerBound, std::uint16_t wrapTo,
-                       std::uint16_t step);
+// Editor steps by the key's repeat step. A step that stays within the range
+// is snapped down to a multiple of the step; one that would pass the bound
+// gives wrapTo instead: the opposite bound wraps, the same bound clamps. The
+// result never leaves [lowest, highest], and a clamp stops at its bound
+// rather than being snapped back below it.
+std::int32_t stepUp(std::int32_t value, std::int32_t lowest, std::int32_t highest, std::int32_t wrapTo,
+                    int step);
+std::int32_t stepDown(std::int32_t value, std::int32_t lowest, std::int32_t highest, std::int32_t wrapTo,
+                      int step);
 
 // Degrees Celsius to the display unit (Fahrenheit unless option bit 5 is set).
 int displayTemperature(const Instrument& z, int celsius);

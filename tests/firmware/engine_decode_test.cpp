@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "firmware/core/sender_curves.h"
+#include "firmware/instruments/derived_settings.h"
 #include "host/settings_store.h"
 #include "host/virtual_host.h"
 #include "tests/firmware/background_rig.h"
@@ -235,7 +236,7 @@ TEST(EngineDecodeTest, BlankAndErasedSettingsNeverFault) {
         Instrument& z = rig.z;
         z.e2.bytes.fill(fill);
         loadAllSettings(z);
-        computeDerivedScaleFactors(z);
+        recomputeDerivedSettings(z);
         auto fields = [field](std::size_t n) { return std::vector<std::uint16_t>(n, field); };
         auto feed = [&] {
           arrive(z, z.engine.frames.type1, 1, fields(2)), arrive(z, z.engine.frames.type2, 2, fields(11));

@@ -17,13 +17,30 @@ TEST(UtilitiesTest, IntegerSquareRootIsTheFloorEverywhere) {
         << v;
 }
 
-TEST(UtilitiesTest, EditorStepsSnapWrapAndNeverDivideByZero) {
-  EXPECT_EQ(stepUp(15, 100, 0, 10), 20);
-  EXPECT_EQ(stepUp(95, 100, 3, 10), 0);
-  EXPECT_EQ(stepUp(65530, 65535, 0, 10), 0);  // no 16-bit overflow past the bound
-  EXPECT_EQ(stepDown(5, 0, 95, 10), 90);      // below 0 wraps instead of underflowing
-  EXPECT_EQ(stepUp(7, 100, 0, 0), 8);         // a step never set counts as 1
-  EXPECT_EQ(stepDown(7, 0, 0, 0), 6);
+struct StepCase {
+  bool up;
+  int value, lowest, highest, wrapTo, step, expected;
+};
+
+TEST(UtilitiesTest, EditorStepsTruncateButNeverLeaveTheRange) {
+  const StepCase cases[] = {
+      {true, 15, 0, 100, 0, 10, 20},  // snapped to the step
+      {true, 250, 1, 250, 1, 10, 1},  // the wrap to 1 would truncate to 0
+      {false, 15, 5, 100, 5, 10, 5},  // a clamped minimum of 5 would become 0
+      {true, 1190, 200, 1200, 1200, 100, 1200},
+      {true, 250, 10, 250, 250, 100, 250},  // a clamp never steps back below its bound
+      {true, 8, 0, 8, 8, 10, 8},
+      {false, 59, 59, 100, 100, 1, 100},    // wrap down to the top
+      {false, 99, 99, 140, 140, 100, 100},  // the wrap target is truncated, in range
+      {true, 65530, 0, 65535, 0, 10, 0},    // no 16-bit overflow past the bound
+      {false, 5, 0, 100, 95, 10, 90},       // below 0 wraps instead of underflowing
+      {false, 7, 0, 10, 0, 0, 6},           // a step never set counts as 1
+  };
+  for (const StepCase& c : cases) {
+    const int got = c.up ? stepUp(c.value, c.lowest, c.highest, c.wrapTo, c.step)
+                         : stepDown(c.value, c.lowest, c.highest, c.wrapTo, c.step);
+    EXPECT_EQ(got, c.expected) << (c.up ? "up from " : "down from ") << c.value << " step " << c.step;
+  }
 }
 
 TEST(UtilitiesTest, TankContentsForRisingAndFallingSenders) {

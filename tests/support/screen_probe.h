@@ -1,7 +1,10 @@
 // Reading back what the firmware drew on the text layer.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <ostream>
+#include <string>
 #include <string_view>
 
 #include "host/glyphs.h"
@@ -35,6 +38,59 @@ inline bool textCellMatches(const Screen& s, int column, int pixelRow, std::stri
     }
   }
   return true;
+}
+
+// One text row read back from the text layer: each 8x8 cell matched against
+// GlyphTable8 (printable codes first, then the symbols above 127), plain or
+// inverse. Unmatched cells read as '?'; trailing blanks are dropped.
+struct TextLine {
+  std::string text;
+  std::string inverse;  // '^' under each inverse-video cell, else ' '
+
+  bool operator==(std::string_view t) const { return text == t; }
+  bool operator==(const TextLine& other) const = default;
+};
+
+inline TextLine readTextLine(const Screen& s, int row, bool doubleHeight = true) {
+  auto cell = [&](int column) {
+    std::array<std::uint8_t, 8> rows{};
+    for (int j = 0; j < 8; ++j) rows[j] = textByte(s, column, row * 8 + (doubleHeight ? 2 * j : j));
+    return rows;
+  };
+  auto glyph = [&](int code) { return doubleHeight ? glyph8IndexDoubleHeight(code) : glyph8Index(code); };
+  TextLine line;
+  for (int column = 0; column < 40; ++column) {
+    const auto rows = cell(column);
+    char found = '?';
+    bool inverse = false;
+    for (int code = 32; code <= 178 && found == '?'; ++code) {
+      const int index = glyph(code);
+      if (index < 0) continue;
+      for (bool inverted : {false, true}) {
+        bool same = true;
+        for (int j = 0; j < 8 && same; ++j) {
+          const auto expected = static_cast<std::uint8_t>(GlyphTable8[index * 8 + j] ^ (inverted ? 0xFF : 0));
+          same = rows[j] == expected;
+        }
+        if (same) {
+          found = static_cast<char>(code);
+          inverse = inverted;
+          break;
+        }
+      }
+    }
+    line.text.push_back(found);
+    line.inverse.push_back(inverse ? '^' : ' ');
+  }
+  while (!line.text.empty() && line.text.back() == ' ' && line.inverse.back() == ' ') {
+    line.text.pop_back();
+    line.inverse.pop_back();
+  }
+  return line;
+}
+
+inline std::ostream& operator<<(std::ostream& out, const TextLine& line) {
+  return out << '"' << line.text << '"';
 }
 
 }  // namespace zen::test

@@ -1,0 +1,118 @@
+// Key scripts on the virtual-time host: keys are clicked one after another
+// (100 ms down, 100 ms up), the screen's double-height text rows are captured
+// between them, and either the whole instrument runs (switched on, Menu key
+// from the panel) or a single menu or dialog runs on the bare instrument.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "firmware/core/background.h"
+#include "firmware/core/keys.h"
+#include "host/settings_store.h"
+#include "host/virtual_host.h"
+#include "tests/support/screen_probe.h"
+
+namespace zen::test {
+
+// The 15 double-height text rows of one screen (row 2k at index k).
+struct Shot {
+  std::array<TextLine, 15> rows;
+  const TextLine& row(int textRow) const { return rows.at(static_cast<std::size_t>(textRow / 2)); }
+  // Entry lines of a menu start at text row 4.
+  const TextLine& line(int menuLine) const { return row(4 + 2 * menuLine); }
+};
+
+class MenuRig {
+ public:
+  static constexpr double ClickMs = 100;  // down, then up for as long
+  static constexpr int BlankPauseYields = 251 * 501;
+
+  // Panel: the script starts when the switched-on instrument shows its panel.
+  // Bare: it starts at once, for a menu or dialog run without the firmware.
+  enum class Start { Panel, Bare };
+
+  // microsPerYield paces the simulated time; long idle scripts use more.
+  explicit MenuRig(Start start = Start::Panel, std::uint32_t microsPerYield = 20)
+      : host(VirtualHost::Options{{}, microsPerYield}), z(host.instrument()) {
+    buildImageFromDefaults(z, true);
+    // The panel is up after the blank pause and the 2 s welcome.
+    t = start == Start::Bare ? 10 : BlankPauseYields * (microsPerYield / 1000.0) + 2600;
+  }
+
+  // Clicks the keys in order: M Menu, S Select, N Next, P Prev, + and -; blanks are ignored.
+  MenuRig& keys(std::string_view script) {
+    for (char c : script) {
+      const int bit = bitOf(c);
+      if (bit < 0) continue;
+      host.clickKey(t, bit, ClickMs);
+      t += 2 * ClickMs;
+    }
+    return *this;
+  }
+  MenuRig& hold(int bit, double ms) {
+    host.clickKey(t, bit, ms);
+    t += ms + ClickMs;
+    return *this;
+  }
+  MenuRig& wait(double ms) {
+    t += ms;
+    return *this;
+  }
+  // Index of the screen as it stands after the keys so far.
+  int capture() {
+    const int index = static_cast<int>(shots_.size());
+    shots_.emplace_back();
+    host.at(t, [this, index] {
+      for (int k = 0; k < 15; ++k)
+        shots_[static_cast<std::size_t>(index)].rows[k] = readTextLine(z.screen, 2 * k);
+    });
+    return index;
+  }
+  const Shot& shot(int index) const { return shots_.at(static_cast<std::size_t>(index)); }
+
+  // Switches the instrument on and closes the window `afterMs` after the last key.
+  void run(double afterMs = 500) {
+    host.closeAt(t + afterMs);
+    host.run();
+  }
+  // Runs one menu or dialog on the bare instrument (never switched on), with the settings' defaults.
+  void runBare(const std::function<void()>& body) {
+    loadAllSettings(z);
+    z.keyBits = NoKeysPressed;
+    z.screen.drawColour = 1;
+    backgroundPass(z);  // every key seen up arms the key latches
+    body();
+  }
+
+  VirtualHost host;
+  Instrument& z;
+  double t = 0;
+
+ private:
+  static int bitOf(char c) {
+    switch (c) {
+      case 'M':
+        return key_bit::Menu;
+      case 'S':
+        return key_bit::Select;
+      case 'N':
+        return key_bit::Next;
+      case 'P':
+        return key_bit::Prev;
+      case '+':
+        return key_bit::Plus;
+      case '-':
+        return key_bit::Minus;
+      default:
+        return -1;
+    }
+  }
+
+  std::vector<Shot> shots_;
+};
+
+}  // namespace zen::test

@@ -137,6 +137,11 @@ static_assert(SettingsItemTable[63].address == 336);
 static_assert(SettingsItemTable[64].address == 494);
 static_assert(imageLength == 573);
 
+// Items the firmware saves on their own.
+namespace settings_item {
+inline constexpr int PilotNumber = 34;
+}  // namespace settings_item
+
 // Throws HardwareFault for an item number outside 0..64.
 const SettingsItem& settingsItem(int item);
 

@@ -4,11 +4,11 @@
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/option_bits.h"
+#include "firmware/menus/menu_tree.h"
 
 namespace zen {
 
-// The menu tree is not built yet: the Menu key returns to the panel at once.
-void enterMainMenu(Instrument&) {}
+void enterMainMenu(Instrument& z) { openMainMenu(z); }
 
 namespace {
 

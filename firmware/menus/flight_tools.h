@@ -1,0 +1,31 @@
+// The live flight tool lines of the Main Menu (entries 3 to 8): range,
+// computed fuel level, fuel used, stopwatch, air distance and takeoff run.
+#pragma once
+
+#include "host/short_text.h"
+
+namespace zen {
+
+struct Instrument;
+
+// Range at the assumed speed (line without a label).
+void showRangeLine(Instrument& z, ShortText& value);
+void rangeTool(Instrument& z);
+// "FuelLevel Calc.: "
+void showFuelLevelCalc(Instrument& z, ShortText& value);
+void fuelLevelCalcTool(Instrument& z);
+// "Fuel Accu: "
+void showFuelAccu(Instrument& z, ShortText& value);
+void fuelAccuTool(Instrument& z);
+// "Reset distance counter"
+void resetDistanceCounter(Instrument& z);
+
+// Stopwatch (line without a label): "+" starts or stops it, "-" zeroes it.
+void showStopwatch(Instrument& z, ShortText& value);
+void toggleStopwatch(Instrument& z);
+void zeroStopwatch(Instrument& z);
+// Takeoff distance (line without a label): Select arms or cancels the measurement.
+void showTakeoffDistance(Instrument& z, ShortText& value);
+void armTakeoffDistance(Instrument& z);
+
+}  // namespace zen

@@ -1,0 +1,20 @@
+// Arranging the pages from the menus: engine presets, primary flight presets
+// and the per-item and per-alarm enable lists.
+#pragma once
+
+#include <string_view>
+
+namespace zen {
+
+struct Instrument;
+
+// "Engine type quick select": settings and gauge positions of a known engine.
+void engineQuickSelect(Instrument& z);
+// Asks, then puts the primary flight preset "VFR", "IFR" or "BLANK" on a page.
+void primaryFlightPanel(Instrument& z, std::string_view presetName);
+// "Enable screen items": page 1, page 2, both or none per panel item.
+void enableScreenItems(Instrument& z);
+// "Alarm enable setup": each alarm on or off.
+void alarmEnableSetup(Instrument& z);
+
+}  // namespace zen

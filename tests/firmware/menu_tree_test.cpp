@@ -1,0 +1,130 @@
+// The menu tree on the switched-on instrument: Menu from the panel, walking
+// down and back, the extended setup's extra entry, design mode from the
+// menus, and the settings the openers save.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "firmware/core/option_bits.h"
+#include "tests/firmware/menu_rig.h"
+#include "tests/support/test_files.h"
+
+namespace zen {
+namespace {
+
+using test::MenuRig;
+
+// Centred lines carry blanks around their text.
+std::string trimmed(const test::TextLine& line) {
+  const auto first = line.text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return line.text.substr(first, line.text.find_last_not_of(' ') - first + 1);
+}
+
+struct WalkCase {
+  std::string keys;
+  int textRow;
+  std::string text;  // without the blanks around it
+  bool extended = false;
+};
+
+TEST(MenuTree, WalkingTheTreeShowsEachMenu) {
+  const WalkCase cases[] = {
+      {"M", 0, "Main Menu"},
+      {"M", 26, "System setup"},
+      {"M P S", 0, "System setup"},
+      {"M P S P", 26, "Probe trouble shooter"},
+      {"M P S P", 26, "Technical items", true},
+      {"M P S M", 0, "Main Menu"},  // the parent is redrawn, not closed
+      {"M P S NNNN S", 0, "Primary flight selection"},
+      {"M P S NNNN S", 8, "Hide all primary"},
+      {"M PPP S", 0, "Horizon and Compass setup"},
+      {"M PPP S S", 0, "Horizon setup"},
+      {"M PPP S S", 12, "SV-5 Turnrate"},
+      {"M PPP S N S", 0, "Compass setup"},
+      {"M PPP S N S", 6, "Local Variation:        0W"},
+      {"M NN S", 10, "Not available yet"},       // View flight log
+      {"M NN S +", 0, "Main Menu"},              // any key leaves the placeholder
+      {"M P S NNN S", 10, "Not available yet"},  // Enable screen items
+      {"M PP S", 10, "Not available yet"},       // Aircraft setup
+      {"M NNNNNN", 16, "StopWatch Start-press +, Zero-press -"},
+      {"M NNNNNN +", 16, "StopWatch Stop-press +, Zero-press -"},
+  };
+  for (const WalkCase& c : cases) {
+    SCOPED_TRACE("keys " + c.keys + (c.extended ? " (extended setup)" : ""));
+    MenuRig rig;
+    rig.z.tick.extendedSetup = c.extended;
+    const int shot = rig.keys(c.keys).capture();
+    rig.run();
+    EXPECT_EQ(trimmed(rig.shot(shot).row(c.textRow)), c.text);
+  }
+}
+
+TEST(MenuTree, MenuKeysReturnToThePanelAndMoveScreenItemsStartsDesignMode) {
+  MenuRig rig;
+  const int panel = rig.keys("M P S M M").wait(600).capture();
+  const int design = rig.keys("M P S NN S").wait(600).capture();
+  rig.run();
+  EXPECT_NE(trimmed(rig.shot(panel).row(0)), "Main Menu");
+  EXPECT_NE(trimmed(rig.shot(design).row(0)), "System setup");
+  EXPECT_EQ(rig.z.main.designMode, 1);
+  EXPECT_EQ(rig.z.main.closeMenus, 0);
+}
+
+struct SaveCase {
+  std::string keys;
+  int item;
+  std::vector<std::uint8_t> bytes;  // of the item in e2.rom once its opener returned
+};
+
+TEST(MenuTree, OpenersSaveWhatTheirMenusChanged) {
+  const SaveCase cases[] = {
+      {"M N + + M", 34, {3}},
+      {"M N - M", 34, {1}},                       // pilot 1 is the lowest
+      {"M PPP S N S N S + + + M", 33, {3, 0}},    // local variation 3 W
+      {"M PPP S N S N S - M", 33, {0xFF, 0xFF}},  // 1 E
+      {"M PPP S N S S M", 7, {0xFF, 0xD2}},       // heading mode True: bit 12 set
+  };
+  for (const SaveCase& c : cases) {
+    SCOPED_TRACE("keys " + c.keys);
+    MenuRig rig;
+    rig.keys(c.keys);
+    rig.run();
+    const auto file = test::readBytes(rig.host.programFolder() / "e2.rom");
+    ASSERT_EQ(file.size(), 4096u);
+    const std::size_t address = SettingsItemTable[c.item].address;
+    EXPECT_EQ(std::vector<std::uint8_t>(file.begin() + address, file.begin() + address + c.bytes.size()),
+              c.bytes);
+  }
+}
+
+TEST(MenuTree, TakeoffLineFollowsTheRunWithoutAKey) {
+  MenuRig rig;
+  constexpr int PitotBar = 2;
+  rig.host.setPressureBar(0, PitotBar, 4095);  // no airspeed
+  const int armed = rig.keys("M NNNNNNNN S").capture();
+  rig.host.setPressureBar(rig.t, PitotBar, 3000);
+  const int rolling = rig.wait(1500).capture();
+  rig.run();
+  EXPECT_EQ(trimmed(rig.shot(armed).line(8)), "Start your takeoff run...");
+  EXPECT_EQ(trimmed(rig.shot(rolling).line(8)), "Rolling...");
+}
+
+TEST(MenuTree, FlightLineStartsAndEndsAFlightUnlessDetectedAutomatically) {
+  for (bool automatic : {false, true}) {
+    SCOPED_TRACE(automatic ? "automatic" : "manual");
+    MenuRig rig;
+    if (!automatic) rig.z.e2.bytes[SettingsItemTable[7].address] &= ~(1u << option::AutoFlightDetect);
+    const int before = rig.keys("M").capture();
+    const int after = rig.keys("S").capture();
+    rig.run();
+    EXPECT_EQ(trimmed(rig.shot(before).line(0)),
+              automatic ? "Flight: Autodetect, ground mode" : "Flight: Start Flight, press Select");
+    EXPECT_EQ(trimmed(rig.shot(after).line(0)),
+              automatic ? "Flight: Autodetect, ground mode" : "Flight: End flight, press Select");
+    EXPECT_EQ(rig.z.time.qnh.inFlight, automatic ? 0 : 1);
+  }
+}
+
+}  // namespace
+}  // namespace zen

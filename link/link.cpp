@@ -79,7 +79,10 @@ bool Link::sendFrame(std::uint8_t length, std::uint8_t address, bool expectReply
 }
 
 bool Link::request(std::span<const std::uint8_t> payload, bool expectReply, std::uint8_t timeoutTicks) {
-  if (payload.size() > MaxPayload) return finish(LinkOutcome::NotSent);
+  if (payload.size() > MaxPayload) {
+    replies_.replyReceived = 0;
+    return finish(LinkOutcome::NotSent);
+  }
   std::copy(payload.begin(), payload.end(), this->payload().begin());
   return sendFrame(static_cast<std::uint8_t>(payload.size()), RequestAddress, expectReply, timeoutTicks);
 }

@@ -21,6 +21,7 @@ bool openSerialPort(QSerialPort& port, const QString& device) {
   port.setParity(QSerialPort::NoParity);
   port.setStopBits(QSerialPort::OneStop);
   port.setFlowControl(QSerialPort::NoFlowControl);
+  port.setDataTerminalReady(true);
   return true;
 }
 

@@ -14,7 +14,7 @@ class IniFile;
 // device for it (for example COM3=/dev/ttyUSB0).
 std::string comPortDevice(const IniFile& ini, int comPort);
 
-// Opens the device at 19200 Bd, 8 data bits, no parity, 1 stop bit, no flow control.
+// Opens the device at 19200 Bd, 8 data bits, no parity, 1 stop bit, no flow control, DTR on.
 bool openSerialPort(QSerialPort& port, const QString& device);
 
 }  // namespace zen

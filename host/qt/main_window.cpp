@@ -13,6 +13,8 @@
 #include "firmware/core/firmware_state.h"
 #include "host/qt/com_port.h"
 #include "host/qt/sensor_windows.h"
+#include "link/qt/cp210x_bridge.h"
+#include "link/qt/port_selection.h"
 
 namespace zen {
 
@@ -208,7 +210,8 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
     ownDialogs_ = std::make_unique<WidgetDialogs>(this);
     dialogs_ = ownDialogs_.get();
   }
-  usb_ = options_.usb ? options_.usb : &noUsb_;
+  if (!options_.usb) ownUsb_ = std::make_unique<Cp210xBridge>();
+  usb_ = options_.usb ? options_.usb : ownUsb_.get();
   host_ = std::make_unique<QtHost>(options_.programFolder);
   host_->onAlarmLed = [this](bool lit) { Shape11->setLit(lit); };
   host_->onFileError = [this](const std::filesystem::path& file, const std::string& message) {
@@ -237,8 +240,9 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
   Shape11->setGeometry(zoomed(QRect(512, 56, 33, 25), zoom));
   setFocusPolicy(Qt::StrongFocus);
 
-  comm1_ = new QSerialPort(this);
-  comm1_->setObjectName("Comm1");
+  link_ = new QtLink(
+      *host_, *dialogs_, *usb_, [this](int n) { return QString::fromStdString(comPortDevice(ini_, n)); },
+      this);
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setTimerType(Qt::PreciseTimer);
@@ -275,7 +279,11 @@ void TForm1::buildMenus() {
     form5_->show();
     form5_->raise();
   });
-  bar->addMenu("&Connect")->setObjectName("Connect1");
+  QMenu* connectMenu = bar->addMenu("&Connect");
+  connectMenu->setObjectName("Connect1");
+  QAction* setup = connectMenu->addAction("&Setup Velonet comms port");
+  setup->setObjectName("SetupVelonetcommsport1");
+  connect(setup, &QAction::triggered, this, [this] { form6_->showForPort(); });
   bar->addMenu("&Design")->setObjectName("Design1");
   developmentMenu_ = bar->addMenu("&Development");
   developmentMenu_->setObjectName("Development1");
@@ -294,34 +302,15 @@ void TForm1::FormCreate() {
   form3_ = new TForm3(instrument(), ini_, this);
   form4_ = new TForm4(instrument(), ini_, this);
   form5_ = new TForm5(instrument(), ini_, this);
+  form6_ = new TForm6(*link_, this);
 
   host_->loadFiles();
   carriedFirmwareVersion_ = QStringLiteral("Unknown");
 
-  comPort_ = ini_.readInteger("General", "PORT", 1);
-  if (comPort_ < 1 || comPort_ > 8) comPort_ = 1;
+  int comPort = ini_.readInteger("General", "PORT", 1);
+  if (comPort < 1 || comPort > 8) comPort = 1;
   setWindowTitle(windowTitle() + ". Firmware version " + FirmwareVersion);
-
-  if (usb_->deviceCount() > 0) {
-    if (usb_->open(0) == 0) usbMode_ = true;
-    usb_->setBaudRate(19200);
-    usb_->flushBuffers();
-  }
-  if (usbMode_) {
-    setWindowTitle(windowTitle() + " USB");
-  } else {
-    openComPort();
-  }
-}
-
-void TForm1::openComPort() {
-  const QString device = QString::fromStdString(comPortDevice(ini_, comPort_));
-  if (!openSerialPort(*comm1_, device)) {
-    dialogs_->showMessage(
-        QStringLiteral("Comms port COM%1 is not available, please use \"setup\" to choose an "
-                       "available port.")
-            .arg(comPort_));
-  }
+  if (link_->start(comPort)) setWindowTitle(windowTitle() + " USB");
 }
 
 void TForm1::showFileError(const std::filesystem::path& file, const std::string& message) {
@@ -331,6 +320,11 @@ void TForm1::showFileError(const std::filesystem::path& file, const std::string&
 
 void TForm1::Button1Click() {
   if (host_->firmwareRunning() || closeRequested_) return;
+  if (link_->link().busy()) {
+    // Started inside a link wait, the firmware would hold that wait until it stops.
+    QTimer::singleShot(100, this, &TForm1::Button1Click);
+    return;
+  }
   try {
     host_->switchOn();
   } catch (const HardwareFault& fault) {
@@ -400,6 +394,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   closeRequested_ = true;
+  // A link wait ends at once; the command that waited then returns.
+  link_->link().cancel();
+  form6_->hide();
   host_->requestStop();
   if (host_->firmwareActive()) {
     // The firmware runs below us on the stack; it returns within a few
@@ -419,10 +416,10 @@ void TForm1::FormCloseQuery() {
   host_->saveOnExit();
   form3_->saveTo(ini_);
   form4_->saveTo(ini_);
-  if (!usbMode_) comm1_->close();
-  ini_.writeInteger("General", "PORT", comPort_);
+  link_->shutDown();
+  ini_.writeInteger("General", "PORT", link_->comPort());
   if (auto error = ini_.save(iniPath())) showFileError(iniPath(), *error);
-  if (usbMode_) usb_->close();
+  if (link_->usbMode()) usb_->close();
   emit finished();
 }
 

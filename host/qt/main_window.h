@@ -13,6 +13,7 @@
 #include "host/ini_file.h"
 #include "host/qt/dialogs.h"
 #include "host/qt/qt_host.h"
+#include "link/qt/qt_link.h"
 #include "link/usb_bridge.h"
 
 class QAction;
@@ -24,6 +25,7 @@ namespace zen {
 class TForm3;
 class TForm4;
 class TForm5;
+class TForm6;
 
 // The simulated screen: both layers composited, at an integer zoom.
 class ScreenView : public QWidget {
@@ -99,21 +101,24 @@ class TForm1 : public QMainWindow {
     std::filesystem::path programFolder;
     int zoom = 1;
     Dialogs* dialogs = nullptr;  // default: real message boxes
-    UsbBridge* usb = nullptr;    // default: no bridge
+    UsbBridge* usb = nullptr;    // default: the CP210x bridge among the system's serial ports
   };
   explicit TForm1(Options options);
   ~TForm1() override;
 
   QtHost& host() { return *host_; }
   Instrument& instrument() { return host_->instrument(); }
-  bool usbMode() const { return usbMode_; }
-  int comPort() const { return comPort_; }
+  bool usbMode() const { return link_->usbMode(); }
+  int comPort() const { return link_->comPort(); }
+  // The instrument link, for every window that talks to a real instrument.
+  QtLink& link() { return *link_; }
+  TForm6* portSelectionWindow() const { return form6_; }
   const QString& carriedFirmwareVersion() const { return carriedFirmwareVersion_; }
   QMenu* developmentMenu() const { return developmentMenu_; }
   TForm3* engineUnitWindow() const { return form3_; }
   TForm4* pressureWindow() const { return form4_; }
   TForm5* attitudeWindow() const { return form5_; }
-  QSerialPort* serialPort() const { return comm1_; }
+  QSerialPort* serialPort() const { return link_->serialPort(); }
   bool shutDown() const { return shutDown_; }
 
   // Keyboard keys standing in for the bezel keys, by key bit.
@@ -135,7 +140,6 @@ class TForm1 : public QMainWindow {
  private:
   void FormCreate();
   void buildMenus();
-  void openComPort();
   void Shape6MouseDown(int bit);
   void Shape6MouseUp(int bit);
   // Shut-down steps once the firmware no longer runs.
@@ -146,7 +150,7 @@ class TForm1 : public QMainWindow {
   Options options_;
   std::unique_ptr<WidgetDialogs> ownDialogs_;
   Dialogs* dialogs_;
-  NoUsbBridge noUsb_;
+  std::unique_ptr<UsbBridge> ownUsb_;
   UsbBridge* usb_;
   std::unique_ptr<QtHost> host_;
   IniFile ini_;
@@ -155,13 +159,12 @@ class TForm1 : public QMainWindow {
   std::array<KeyShape*, 8> shapes_{};
   AlarmLamp* Shape11 = nullptr;
   QTimer* Timer1 = nullptr;
-  QSerialPort* comm1_ = nullptr;
+  QtLink* link_ = nullptr;
   QMenu* developmentMenu_ = nullptr;
   TForm3* form3_ = nullptr;
   TForm4* form4_ = nullptr;
   TForm5* form5_ = nullptr;
-  int comPort_ = 1;
-  bool usbMode_ = false;
+  TForm6* form6_ = nullptr;
   QString carriedFirmwareVersion_ = QStringLiteral("Unknown");
   bool closeRequested_ = false;
   bool shutDown_ = false;

@@ -26,6 +26,8 @@ class PresentUsbBridge : public UsbBridge {
   void setBaudRate(std::uint32_t b) override { baud = b; }
   void flushBuffers() override { flushed = true; }
   void close() override { closed = true; }
+  bool isOpen() const override { return opened && !closed; }
+  bool write(std::span<const std::uint8_t>) override { return isOpen(); }
   bool opened = false, flushed = false, closed = false;
   std::uint32_t baud = 0;
 };

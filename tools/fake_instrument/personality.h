@@ -1,0 +1,34 @@
+// What the fake instrument plays on the line. The frame-speaking instrument
+// is one personality; others (a bootloader) plug into the same loop.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zen::fake {
+
+// The line as a personality sees it.
+class Wire {
+ public:
+  virtual ~Wire() = default;
+  // Sends bytes after delayMs (0: now), in order with everything else sent.
+  virtual void send(std::vector<std::uint8_t> bytes, double delayMs = 0) = 0;
+  // Drops the line at once, as a pulled cable would.
+  virtual void disconnect() = 0;
+  // One line on standard output for whoever watches the fake.
+  virtual void log(const std::string& line) = 0;
+};
+
+class Personality {
+ public:
+  virtual ~Personality() = default;
+  virtual void receive(std::span<const std::uint8_t> bytes) = 0;
+  // Periodic work; returns the time of its next call.
+  virtual double tick(double nowMs) = 0;
+  // A command line from standard input; false when it is not understood.
+  virtual bool command(const std::string& line) = 0;
+};
+
+}  // namespace zen::fake

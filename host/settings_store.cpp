@@ -19,11 +19,11 @@ void writeImageTo(Instrument& z, const std::filesystem::path& path) {
   if (auto error = writeFileAtomically(path, z.e2.bytes)) z.host->reportFileError(path, *error);
 }
 
-void copyVariablesToImage(Instrument& z) {
+void copyVariablesToImage(const Settings& settings, SettingsImage& image) {
   // Item 40 ends with egtCount and item 41 is egtCount again, so both image
   // bytes 127 and 128 receive it.
   for (int n = 0; n < SettingsItemCount; ++n)
-    z.e2.write(SettingsItemTable[n].address, itemBytes(z.settings, n));
+    image.write(SettingsItemTable[n].address, itemBytes(settings, n));
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ void loadAllSettings(Instrument& z) {
 }
 
 void saveAllSettings(Instrument& z) {
-  copyVariablesToImage(z);
+  copyVariablesToImage(z.settings, z.e2);
   writeSettingsFile(z);
 }
 
@@ -64,9 +64,15 @@ void transferToItem(Instrument& z, int item) {
   std::copy_n(z.transferBuffer.begin(), bytes.size(), bytes.begin());
 }
 
+SettingsImage imageFromSettings(const Settings& settings) {
+  SettingsImage image;
+  image.bytes.fill(0xFF);
+  copyVariablesToImage(settings, image);
+  return image;
+}
+
 void buildImageFromVariables(Instrument& z) {
-  z.e2.bytes.fill(0xFF);
-  copyVariablesToImage(z);
+  z.e2 = imageFromSettings(z.settings);
   writeImageTo(z, std::filesystem::current_path() / "CurrentE2.bin");
 }
 

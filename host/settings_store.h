@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "host/hardware.h"
 #include "host/settings_table.h"
 
 namespace zen {
@@ -21,6 +22,9 @@ void readLogRecord(Instrument& z, std::size_t address);  // into z.time.logRecor
 std::size_t itemToTransfer(Instrument& z, int item);     // into transferBuffer, returns its size
 void transferToItem(Instrument& z, int item);
 void buildImageFromVariables(Instrument& z);  // also writes "CurrentE2.bin"
+// The image built from the working variables, apart from the live one: 0xFF
+// outside the items, as in a freshly built image.
+SettingsImage imageFromSettings(const Settings& settings);
 void buildImageFromDefaults(Instrument& z, bool keepOnly);
 bool testOption(const Instrument& z, int bit);
 void toggleOption(Instrument& z, int bit);

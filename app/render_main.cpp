@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "files/panel_file.h"
+#include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
 #include "host/atomic_file.h"
 #include "host/hardware.h"
@@ -103,6 +105,8 @@ int main(int argc, char** argv) {
   const QCommandLineOption output({"o", "output"}, "The PNG to write, e.g. -o panel.png.", "OUT.png");
   const QCommandLineOption e2(
       "e2", "Settings image to use, e.g. --e2 e2.rom (default: the built-in defaults).", "FILE");
+  const QCommandLineOption pcf(
+      "pcf", "Panel file to show on top of the settings, e.g. --pcf cruise.pcf --page 2.", "FILE");
   const QCommandLineOption page("page", "Panel page to show, 1 or 2, e.g. --page 2.", "1|2", "1");
   const QCommandLineOption staticCounts("static", "Static pressure reading 0..4095, e.g. --static 3346.",
                                         "COUNTS");
@@ -123,8 +127,8 @@ int main(int argc, char** argv) {
                                 "(keys: Menu Select Next Prev Plus Minus Up Down).",
                                 "LIST");
   const QCommandLineOption zoom("zoom", "Each screen pixel as N x N pixels, 1..16, e.g. --zoom 2.", "N", "1");
-  parser.addOptions({output, e2, page, staticCounts, pitotCounts, engine, bank, pitch, heading, turn, slip,
-                     at, keys, zoom});
+  parser.addOptions({output, e2, pcf, page, staticCounts, pitotCounts, engine, bank, pitch, heading, turn,
+                     slip, at, keys, zoom});
   parser.process(app);  // --help, and unknown options, end here
 
   try {
@@ -141,7 +145,14 @@ int main(int argc, char** argv) {
       if (read.error) throw UsageError("--e2: " + file + ": " + *read.error);
       o.settingsImage = std::move(read.bytes);
     }
-    // Settings edits beyond the image (a panel file, say) go into o.prepare.
+    if (parser.isSet(pcf)) {
+      const zen::PanelRead read = zen::readPanelFile(parser.value(pcf).toStdString());
+      if (!read.panel) {
+        std::fprintf(stderr, "zenara-render: %s\n", read.message.c_str());
+        return 1;
+      }
+      o.prepare = [panel = *read.panel](zen::Instrument& z) { zen::writePanelSettings(z.e2, panel); };
+    }
     o.page = static_cast<int>(wholeNumber("--page", parser.value(page), 1, 2));
     if (parser.isSet(staticCounts))
       o.staticCounts =

@@ -8,7 +8,7 @@ cd "$work"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 help="$("$render" --help)"
-for option in -o --e2 --page --static --pitot --engine --bank --pitch --heading --turn --slip --at --keys --zoom; do
+for option in -o --e2 --pcf --page --static --pitot --engine --bank --pitch --heading --turn --slip --at --keys --zoom; do
   grep -q -- "$option" <<<"$help" || fail "--help does not name $option"
 done
 
@@ -23,4 +23,12 @@ for bad in "--page 3" "--engine 22=5" "--engine 17=256" "--keys 3:Jump" "--at -1
   [ ! -e bad.png ] || fail "wrote a picture for $bad"
 done
 if "$render" 2>err.txt; then fail "ran without -o"; fi
+
+# A panel file that is missing or cut short is refused, naming the file.
+printf '\001\000\075\002' >short.pcf
+for file in missing.pcf short.pcf; do
+  if "$render" --pcf "$file" -o bad.png 2>err.txt; then fail "rendered $file"; fi
+  grep -q "$file" err.txt || fail "the message for $file does not name it: $(cat err.txt)"
+  [ ! -e bad.png ] || fail "wrote a picture for $file"
+done
 echo "zenara-render: help, picture and refusals as expected"

@@ -7,6 +7,7 @@
 
 #include "firmware/core/background.h"
 #include "firmware/instruments/panel_items.h"
+#include "host/screen_render.h"
 #include "host/virtual_host.h"
 #include "support/fake_host.h"
 #include "support/panel_samples.h"
@@ -20,6 +21,13 @@ using test::itemValue;
 using test::readBytes;
 using test::writeBytes;
 using Bytes = std::vector<std::uint8_t>;
+
+bool sameComposite(const Screen& a, const Screen& b) {
+  for (int y = 0; y < ScreenHeight; ++y)
+    for (int x = 0; x < ScreenWidth; ++x)
+      if (a.compositePixel(x, y) != b.compositePixel(x, y)) return false;
+  return true;
+}
 
 struct Rig {
   test::FakeHost host;
@@ -129,6 +137,23 @@ TEST(PanelFile, LoadedPositionsArePulledBackInsideTheScreen) {
           << "page " << int(page) << " item " << item;
       EXPECT_LE(locations[item].row + z.panel.itemHeight, 240) << "page " << int(page) << " item " << item;
     }
+  }
+}
+
+TEST(PanelFile, RendersAsTheInstrumentItCameFrom) {
+  Rig rig;
+  ASSERT_EQ(savePanelFile(rig.source, rig.file), std::nullopt);
+  const PanelRead read = readPanelFile(rig.file);
+  ASSERT_TRUE(read.panel.has_value()) << read.message;
+  const SettingsImage sourceImage = imageFromSettings(rig.source.settings);
+  for (int page : {1, 2}) {
+    RenderOptions fromFile, fromInstrument, defaults;
+    fromFile.prepare = [&](Instrument& z) { writePanelSettings(z.e2, *read.panel); };
+    fromInstrument.settingsImage.emplace(sourceImage.bytes.begin(), sourceImage.bytes.end());
+    fromFile.page = fromInstrument.page = defaults.page = page;
+    const auto shown = renderScreen(fromFile);
+    EXPECT_TRUE(sameComposite(*shown, *renderScreen(fromInstrument))) << "page " << page;
+    EXPECT_FALSE(sameComposite(*shown, *renderScreen(defaults))) << "page " << page;
   }
 }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "firmware/core/background.h"
 #include "firmware/core/instrument.h"
+#include "firmware/instruments/derived_settings.h"
 #include "firmware/instruments/panel.h"
 #include "host/settings_store.h"
 
@@ -71,7 +71,7 @@ void applyPanelSettings(Instrument& z, const PanelSettings& panel) {
     transferToItem(z, item);
   }
   clampItemPositions(z);
-  computeDerivedScaleFactors(z);
+  recomputeDerivedSettings(z);
 }
 
 void writePanelSettings(SettingsImage& image, const PanelSettings& panel) {

@@ -44,11 +44,14 @@ PanelRead decodePanelFile(std::span<const std::uint8_t> bytes, const std::string
   return {panel, {}};
 }
 
-std::optional<std::string> savePanelFile(Instrument& z, const std::filesystem::path& file) {
-  const std::vector<std::uint8_t> bytes = encodePanelFile(panelSettingsOf(z));
-  if (auto error = writeFileAtomically(file, bytes))
+std::optional<std::string> writePanelFile(const PanelSettings& panel, const std::filesystem::path& file) {
+  if (auto error = writeFileAtomically(file, encodePanelFile(panel)))
     return "Cannot write the panel file " + file.string() + ": " + *error;
   return std::nullopt;
+}
+
+std::optional<std::string> savePanelFile(Instrument& z, const std::filesystem::path& file) {
+  return writePanelFile(panelSettingsOf(z), file);
 }
 
 PanelRead readPanelFile(const std::filesystem::path& file) {

@@ -33,8 +33,10 @@ struct PanelRead {
 // `name` is how messages call the file.
 PanelRead decodePanelFile(std::span<const std::uint8_t> bytes, const std::string& name);
 
-// Writes the instrument's panel to the file, replacing it in one step.
-// Returns the message for the user when it could not.
+// Writes the panel to the file, replacing it in one step. Returns the
+// message for the user when it could not.
+std::optional<std::string> writePanelFile(const PanelSettings& panel, const std::filesystem::path& file);
+// The same with the instrument's current panel.
 std::optional<std::string> savePanelFile(Instrument& z, const std::filesystem::path& file);
 
 // Reads and checks a whole panel file; nothing is applied here.

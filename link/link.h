@@ -1,6 +1,13 @@
 // The instrument link: raw bytes out, the byte router in, and framed
 // requests that wait for their reply with time-out and retries. Plain C++:
 // the transport and the event loop come from outside.
+//
+// A window sends a request with request(payload, expectReply, ticks) and
+// then reads replies(); when it returns false and failureReported() holds,
+// the user has been told already (or the program is closing), so the window
+// adds no message of its own. A receiver of its own (the bootloader's) takes
+// every incoming byte after routeTo(sink) and uses sendByte(), waitUntil()
+// and runPending() for its exchanges.
 #pragma once
 
 #include <array>

@@ -11,6 +11,8 @@
 #include <QTest>
 #include <fstream>
 
+#include "host/atomic_file.h"
+#include "host/ini_file.h"
 #include "host/qt/main_window.h"
 #include "link/qt/cp210x_bridge.h"
 #include "link/qt/port_selection.h"
@@ -93,17 +95,6 @@ class LinkTest : public QObject {
     QCOMPARE(fake.count("identify"), 1);
     QVERIFY2(share < 0.02, qPrintable(QString::number(share)));
     QVERIFY(rig.dialogs.shown().isEmpty());
-  }
-
-  void replyNeverArrives() {
-    test::FakeInstrument fake({"--fault", "no-reply"});
-    Rig rig({fake.device()});
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(!rig.link().request(IdentifyRequest, true, 20));
-    QCOMPARE(rig.link().lastOutcome(), LinkOutcome::NoReply);
-    QVERIFY2(std::abs(clock.elapsed() - 2500) < 300, qPrintable(QString::number(clock.elapsed())));
-    QTRY_COMPARE(fake.count("identify"), 5);
   }
 
   // A killed peer and one that drops the line halfway through its reply.
@@ -194,6 +185,60 @@ class LinkTest : public QObject {
     }
   }
 
+  // No reply comes; switching on from inside the wait would hold it until the firmware stops.
+  void switchOnDuringAWaitWaitsForIt() {
+    test::FakeInstrument fake({"--fault", "no-reply"});
+    Rig rig({fake.device()});
+    LinkOutcome outcome = LinkOutcome::Idle;
+    bool firmwareDuringWait = true, firmwareAfter = false;
+    QTimer::singleShot(0, rig.window.get(), [&] {
+      QTimer::singleShot(200, rig.window.get(), &TForm1::Button1Click);
+      rig.link().request(IdentifyRequest, true, 10);
+      outcome = rig.link().lastOutcome();
+      firmwareDuringWait = rig.window->host().firmwareActive();
+    });
+    QTimer::singleShot(2500, rig.window.get(), [&] {
+      firmwareAfter = rig.window->host().firmwareActive();
+      rig.startClose();
+    });
+    QVERIFY(rig.closeTime() >= 0);
+    QCOMPARE(outcome, LinkOutcome::NoReply);
+    QCOMPARE(fake.count("identify"), Link::Tries);
+    QVERIFY(!firmwareDuringWait);
+    QVERIFY(firmwareAfter);
+  }
+
+  void e2BlocksRamAndFinishOverTheWire() {
+    QTemporaryDir unitFolder;
+    const std::filesystem::path e2 = std::filesystem::path(unitFolder.path().toStdString()) / "unit-e2.bin";
+    test::FakeInstrument fake({"--e2", QString::fromStdString(e2.string())});
+    Rig rig({fake.device()});
+    std::vector<std::uint8_t> write{RequestFrame, WriteE2Block, 0x40, 0x00, 16};
+    std::uint8_t sum = 0;
+    for (std::uint8_t i = 0; i < 16; ++i) {
+      write.push_back(static_cast<std::uint8_t>(0xA0 + i));
+      sum = static_cast<std::uint8_t>(sum + 0xA0 + i);
+    }
+    write.push_back(sum);
+    QVERIFY(rig.link().request(write, true, 100));
+    QVERIFY(rig.link().request(std::vector<std::uint8_t>{RequestFrame, ReadE2Block, 0x40, 0x00}, true, 50));
+    const auto& block = rig.link().replies().readBlock;
+    QVERIFY(std::equal(block.begin(), block.begin() + 17, write.begin() + 5));
+    const ReadResult file = readFilePrefix(e2, 8192);
+    QCOMPARE(file.bytes.size(), std::size_t(4096));
+    QVERIFY(std::equal(block.begin(), block.begin() + 16, file.bytes.begin() + 0x40));
+
+    fake.command("fault bad-sum");
+    QTRY_COMPARE(fake.count("fault-set bad-sum"), 1);
+    QVERIFY(rig.link().request(std::vector<std::uint8_t>{RequestFrame, ReadE2Block, 0x40, 0x00}, true, 50));
+    QVERIFY(rig.link().replies().readBlock[16] != sum);
+    QVERIFY(rig.link().request(std::vector<std::uint8_t>{RequestFrame, ReadRam, 0x77, 0x02, 3}, true, 50));
+    QCOMPARE(rig.link().replies().memoryViewLength, std::uint16_t(3));
+    QCOMPARE(rig.link().replies().memoryView[2], std::uint8_t(0x79));  // the fake's memory: low address bytes
+    rig.link().request(std::vector<std::uint8_t>{RequestFrame, Finish}, false, 50);
+    QTRY_COMPARE(fake.count("finish"), 1);
+  }
+
   void portSelectionReopensThePort() {
     test::FakeInstrument fake;
     Rig rig({"/nonexistent/tty1", fake.device(), "/nonexistent/tty3"});
@@ -225,6 +270,11 @@ class LinkTest : public QObject {
     QVERIFY(!rig.window->serialPort()->isOpen());
     QTest::mouseClick(form->findChild<QWidget*>("Button1"), Qt::LeftButton);
     QVERIFY(!form->isVisible());
+    rig.startClose();
+    QVERIFY(rig.closeTime() >= 0);
+    IniFile ini;
+    QVERIFY(!ini.load(rig.folder / "SM.INI"));
+    QCOMPARE(ini.readInteger("General", "PORT", 0), 2);
   }
 
   void usbBridgeIsTheFirstSiliconLabsPort() {

@@ -110,10 +110,11 @@ class Line : public Wire {
   ~Line() override { closeAll(); }
 
   void send(std::vector<std::uint8_t> bytes, double delayMs) override {
+    // Whole frames in order of their time; a late reply lets records pass.
     const double due = nowMs() + delayMs;
-    // Later sends never overtake earlier ones.
-    const double at = std::max(due, pending_.empty() ? due : pending_.back().due);
-    pending_.push_back({at, std::move(bytes)});
+    const auto at = std::upper_bound(pending_.begin(), pending_.end(), due,
+                                     [](double t, const Pending& p) { return t < p.due; });
+    pending_.insert(at, {due, std::move(bytes)});
     if (delayMs <= 0) flushDue();
   }
   void disconnect() override {

@@ -13,7 +13,7 @@ namespace zen::fake {
 class Wire {
  public:
   virtual ~Wire() = default;
-  // Sends bytes after delayMs (0: now), in order with everything else sent.
+  // Sends bytes after delayMs (0: now); sends due at the same time keep their order.
   virtual void send(std::vector<std::uint8_t> bytes, double delayMs = 0) = 0;
   // Drops the line at once, as a pulled cable would.
   virtual void disconnect() = 0;

@@ -3,9 +3,9 @@
 // under a millisecond.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <memory>
 
+#include "bench/bench_instrument.h"
 #include "firmware/core/instrument.h"
 #include "firmware/instruments/air_data.h"
 #include "firmware/instruments/panel.h"
@@ -14,25 +14,9 @@
 namespace zen {
 namespace {
 
-class QuietHost : public Host {
- public:
-  void yieldToHost(YieldKind) override {}
-  void setAlarmLed(bool) override {}
-  std::filesystem::path programFolder() const override { return std::filesystem::temp_directory_path(); }
-  void reportFileError(const std::filesystem::path&, const std::string&) override {}
-  LocalTime localTime() const override { return {}; }
-};
-
-struct DefaultPanel {
-  QuietHost host;
-  std::unique_ptr<Instrument> instrument = std::make_unique<Instrument>(host);
-  Instrument& z = *instrument;
-
+struct DefaultPanel : BenchInstrument {
   explicit DefaultPanel(std::uint8_t page) {
-    buildImageFromDefaults(z, true);
-    loadAllSettings(z);
     z.time.qnh.qnhX8 = 8104;
-    z.screen.drawColour = 1;
     z.main.activePage = page;
     z.sim.pressureBars = {1000, 3500};  // some altitude and airspeed
     z.engine.engineUnitAlive = 6;

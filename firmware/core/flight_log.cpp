@@ -8,6 +8,7 @@
 #include "firmware/core/instrument.h"
 #include "firmware/core/option_bits.h"
 #include "firmware/instruments/panel_items.h"
+#include "firmware/instruments/rev_counter.h"
 #include "host/settings_store.h"
 
 namespace zen {
@@ -15,10 +16,6 @@ namespace zen {
 namespace {
 
 constexpr std::uint8_t HoldOffSeconds = 30;
-
-std::uint16_t percentOf(std::uint32_t value, std::uint32_t full) {
-  return full == 0 ? 0 : static_cast<std::uint16_t>(std::min<std::uint32_t>(value * 100 / full, 0xFFFF));
-}
 
 std::uint16_t findFreeLogSlot(Instrument& z) {
   std::uint16_t address = flight_log::FirstSlot;
@@ -50,11 +47,6 @@ void writeLogRecord(Instrument& z) {
 
 }  // namespace
 
-std::uint16_t rpmGaugeValue(const Instrument& z) {
-  return std::max(percentOf(z.air.rotorRpm, z.settings.rotorRpmFull),
-                  percentOf(z.air.engineRpm, z.settings.engineRpmFull));
-}
-
 bool rpmGaugeDecidesFlight(const Instrument& z) {
   if (!itemVisible(z, RpmGaugeItem)) return false;
   const std::uint8_t style = itemStyle(z, RpmGaugeItem) & 3;
@@ -66,10 +58,12 @@ void detectFlightStartEnd(Instrument& z) {
   const bool automatic = z.settings.testOption(option::AutoFlightDetect);
   const bool byGauge = rpmGaugeDecidesFlight(z);
   const std::uint16_t airspeed = z.air.indicatedAirspeed;
+  // The two-needle gauge decides by its rotor percent: a rotor turning at
+  // flight speed means flying, while the engine may idle in a descent.
   if (t.qnh.inFlight) {
     bool landed;
     if (byGauge) {
-      landed = rpmGaugeValue(z) < 70 && t.flightHoldOff == 0;
+      landed = rotorPercent(z) < 70 && t.flightHoldOff == 0;
     } else {
       if (airspeed >= 20) t.flightHoldOff = HoldOffSeconds;
       landed = airspeed < 20 && t.flightHoldOff == 0;
@@ -77,7 +71,7 @@ void detectFlightStartEnd(Instrument& z) {
     if (landed && automatic) endFlight(z);
   } else if (automatic) {
     const bool airborne =
-        byGauge ? rpmGaugeValue(z) >= 80 : (airspeed > 29 && z.air.engineRpm > z.settings.flightStartRpm);
+        byGauge ? rotorPercent(z) >= 80 : (airspeed > 29 && z.air.engineRpm > z.settings.flightStartRpm);
     if (airborne) startFlight(z);
   }
 }

@@ -18,8 +18,6 @@ inline constexpr std::uint8_t FreeMarker = 0xFF;
 
 inline constexpr int RpmGaugeItem = 5;
 
-// The percent the two-needle RPM gauge shows: the higher of rotor and engine.
-std::uint16_t rpmGaugeValue(const Instrument& z);
 // Whether the RPM gauge is on the page in its two-needle style, which then
 // decides flight start and end instead of the airspeed.
 bool rpmGaugeDecidesFlight(const Instrument& z);

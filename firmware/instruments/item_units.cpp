@@ -1,6 +1,8 @@
 #include "firmware/instruments/item_units.h"
 
+#include "firmware/instruments/engine_gauges.h"
 #include "firmware/instruments/readouts.h"
+#include "firmware/instruments/rev_counter.h"
 
 namespace zen {
 
@@ -19,29 +21,36 @@ constexpr ItemUnit framed() {
   return ItemUnit{nullptr, &frameOf<Item>, nullptr};
 }
 
-template <int Item>
-void readoutFrame(Instrument& z) {
-  drawReadout(z, Item);
-}
-
-template <int Item>
-void forgetReadoutOf(Instrument& z) {
-  forgetReadout(z, Item);
+// An item's routine of the shared (Instrument, item) form.
+template <void (*Routine)(Instrument&, int), int Item>
+void forItem(Instrument& z) {
+  Routine(z, Item);
 }
 
 template <int Item>
 constexpr ItemUnit readout() {
-  return ItemUnit{nullptr, &readoutFrame<Item>, &forgetReadoutOf<Item>};
+  return ItemUnit{nullptr, &forItem<drawReadout, Item>, &forItem<forgetReadout, Item>};
 }
 
+// EGT and CHT.
 template <int Item>
-void legendSetup(Instrument& z) {
-  drawUnitLegend(z, Item);
+constexpr ItemUnit channelGauge() {
+  return ItemUnit{&forItem<setupChannelGauge, Item>, &forItem<drawChannelGauge, Item>,
+                  &forItem<forgetEngineGauge, Item>};
 }
+
+// A frame, one bar and one value.
+template <int Item>
+constexpr ItemUnit readoutGauge() {
+  return ItemUnit{&forItem<setupReadoutGauge, Item>, &forItem<drawReadoutGauge, Item>,
+                  &forItem<forgetEngineGauge, Item>};
+}
+
+constexpr ItemUnit revCounter{&setupRevCounter, &drawRevCounter, &forItem<forgetEngineGauge, 5>};
 
 template <int Item>
 constexpr ItemUnit legend() {
-  return ItemUnit{&legendSetup<Item>, nullptr, nullptr};
+  return ItemUnit{&forItem<drawUnitLegend, Item>, nullptr, nullptr};
 }
 
 constexpr ItemUnit qnh{};  // drawn by drawQnhReadout, at redraw and on every QNH change
@@ -49,45 +58,45 @@ constexpr ItemUnit qnh{};  // drawn by drawQnhReadout, at redraw and on every QN
 }  // namespace
 
 const std::array<ItemUnit, LastInstrumentItem + 1> ItemUnits{{
-    framed<0>(),    // altimeter
-    framed<1>(),    // airspeed indicator
-    framed<2>(),    // vertical speed indicator
-    framed<3>(),    // EGT
-    framed<4>(),    // CHT
-    framed<5>(),    // rev counter
-    framed<6>(),    // fuel flow
-    framed<7>(),    // tank 1
-    framed<8>(),    // tank 2
-    framed<9>(),    // coolant temperature
-    framed<10>(),   // oil temperature
-    framed<11>(),   // oil pressure
-    framed<12>(),   // manifold pressure
-    framed<13>(),   // fuel pressure
-    framed<14>(),   // airspeed band
-    framed<15>(),   // attitude
-    framed<16>(),   // rate of turn
-    framed<17>(),   // slip
-    framed<18>(),   // heading
-    readout<19>(),  // density altitude
-    readout<20>(),  // ambient pressure
-    readout<21>(),  // current time
-    readout<22>(),  // flight time
-    readout<23>(),  // glide ratio
-    readout<24>(),  // ambient temperature
-    readout<25>(),  // air distance
-    readout<26>(),  // voltage
-    readout<27>(),  // maintenance timer
-    readout<28>(),  // Hobbs meter
-    readout<29>(),  // fuel range
-    readout<30>(),  // fuel endurance
-    qnh,            // 31
-    readout<32>(),  // true airspeed
-    readout<33>(),  // stopwatch
-    legend<34>(),   // 34 altimeter legend
-    legend<35>(),   // 35 airspeed legend
-    legend<36>(),   // 36 vertical speed legend
-    readout<37>(),  // G-force
-    readout<38>(),  // ICE warning
+    framed<0>(),         // altimeter
+    framed<1>(),         // airspeed indicator
+    framed<2>(),         // vertical speed indicator
+    channelGauge<3>(),   // EGT
+    channelGauge<4>(),   // CHT
+    revCounter,          // rev counter
+    readoutGauge<6>(),   // fuel flow
+    readoutGauge<7>(),   // tank 1
+    readoutGauge<8>(),   // tank 2
+    readoutGauge<9>(),   // coolant temperature
+    readoutGauge<10>(),  // oil temperature
+    readoutGauge<11>(),  // oil pressure
+    readoutGauge<12>(),  // manifold pressure
+    readoutGauge<13>(),  // fuel pressure
+    framed<14>(),        // airspeed band
+    framed<15>(),        // attitude
+    framed<16>(),        // rate of turn
+    framed<17>(),        // slip
+    framed<18>(),        // heading
+    readout<19>(),       // density altitude
+    readout<20>(),       // ambient pressure
+    readout<21>(),       // current time
+    readout<22>(),       // flight time
+    readout<23>(),       // glide ratio
+    readout<24>(),       // ambient temperature
+    readout<25>(),       // air distance
+    readout<26>(),       // voltage
+    readout<27>(),       // maintenance timer
+    readout<28>(),       // Hobbs meter
+    readout<29>(),       // fuel range
+    readout<30>(),       // fuel endurance
+    qnh,                 // 31
+    readout<32>(),       // true airspeed
+    readout<33>(),       // stopwatch
+    legend<34>(),        // 34 altimeter legend
+    legend<35>(),        // 35 airspeed legend
+    legend<36>(),        // 36 vertical speed legend
+    readout<37>(),       // G-force
+    readout<38>(),       // ICE warning
 }};
 
 int itemOfFrameRoutine(FrameRoutine routine) {

@@ -31,7 +31,7 @@ void appendMinutes(const Instrument& z, ShortText& text, std::uint32_t minutes) 
   appendTwoDigits(text, hourDecimals(z) ? minutes * 168 / 100 : minutes);
 }
 
-ShortText pressureText(const Instrument& z, std::uint32_t pressureX8) {
+ShortText barometricText(const Instrument& z, std::uint32_t pressureX8) {
   if (z.settings.testOption(option::PressureMillibar)) {
     ShortText text = rightJustified(pressureX8 / 8, 4);
     text.push(' ');
@@ -60,7 +60,7 @@ ShortText densityAltitudeText(const Instrument& z) {
 ShortText ambientPressureText(const Instrument& z) {
   // A slave has no sensor of its own; the master sends its counts.
   const std::uint32_t counts = z.engine.slaveMode ? z.engine.linkStaticCounts : z.air.staticCounts;
-  return pressureText(z, (counts + 389) * 800 / 369);
+  return barometricText(z, (counts + 389) * 800 / 369);
 }
 
 ShortText clockText(const Instrument& z) {
@@ -276,7 +276,7 @@ ShortText readoutText(const Instrument& z, int item) {
     case 30:
       return fuelEnduranceText(z);
     case QnhReadoutItem:
-      return pressureText(z, z.time.qnh.qnhX8);
+      return barometricText(z, z.time.qnh.qnhX8);
     case 32:
       return trueAirspeedText(z);
     case 33:
@@ -292,13 +292,13 @@ ShortText readoutText(const Instrument& z, int item) {
 
 void drawReadout(Instrument& z, int item) {
   if (!loadItemLocation(z, item)) return;
-  const ShortText text = readoutText(z, item);
-  if (!z.gauges.readoutText[item].changedTo(text)) return;
+  DrawnText& drawn = z.gauges.readoutText[item];
+  if (!drawn.changedTo(readoutText(z, item))) return;
   const bool doubleHeight = (itemStyle(z, item) & 1) != 0;
   if (item == IceReadoutItem)
-    printIceReadout(z, text, doubleHeight);
+    printIceReadout(z, drawn.text, doubleHeight);
   else
-    printAtItem(z, text, doubleHeight);
+    printAtItem(z, drawn.text, doubleHeight);
 }
 
 void forgetReadout(Instrument& z, int item) {

@@ -71,11 +71,11 @@ TEST(FlightDetectTest, StartsAutomaticallyOnlyWithOptionBit6) {
       {"fast and powered", true, 0, 30, 5501, 0, true},
       {"too slow", true, 0, 29, 6000, 0, false},
       {"engine at threshold", true, 0, 120, 5500, 0, false},
-      {"gauge at 80 %", true, 0x05, 0, 4640, 0, true},
-      {"gauge at 79 %", true, 0x05, 120, 4582, 395, false},
-      {"gauge rotor at 80 %", true, 0x07, 0, 0, 400, true},
-      {"gauge in box style", true, 0x03, 0, 4640, 0, false},
-      {"gauge on page 2 only", true, 0x50, 0, 4640, 0, false},
+      {"gauge, rotor at 80 %", true, 0x05, 0, 0, 400, true},
+      {"gauge, rotor at 79 %, engine and airspeed high", true, 0x05, 120, 6000, 395, false},
+      {"gauge in style 3", true, 0x07, 0, 0, 400, true},
+      {"gauge in box style", true, 0x03, 0, 0, 400, false},
+      {"gauge on page 2 only", true, 0x50, 0, 0, 400, false},
   };
   for (const Case& c : cases) {
     BackgroundRig rig;
@@ -111,7 +111,7 @@ TEST(FlightDetectTest, EndsThirtySecondsAfterAirspeedDropsBelowTwenty) {
 }
 
 TEST(FlightDetectTest, GaugeEndsTheFlightBelowSeventyPercentOnceTheHoldOffRanOut) {
-  for (auto [engineRpm, ends] : {std::pair{4059, true}, {4060, false}}) {  // 69 % and 70 % of 5800
+  for (auto [rotorRpm, ends] : {std::pair{349, true}, {350, false}}) {  // 69 % and 70 % of 500
     BackgroundRig rig;
     Instrument& z = rig.z;
     z.settings.toggleOption(6);
@@ -120,11 +120,12 @@ TEST(FlightDetectTest, GaugeEndsTheFlightBelowSeventyPercentOnceTheHoldOffRanOut
     z.time.qnh.inFlight = 1;
     z.time.flightHoldOff = 2;
     z.air.indicatedAirspeed = 100;  // the gauge decides: airspeed keeps no hold-off running
-    z.air.engineRpm = static_cast<std::uint16_t>(engineRpm);
+    z.air.engineRpm = 5800;
+    z.air.rotorRpm = static_cast<std::uint16_t>(rotorRpm);
     rig.runFor(1500);
-    EXPECT_EQ(z.time.qnh.inFlight, 1) << engineRpm;  // hold-off not yet out
+    EXPECT_EQ(z.time.qnh.inFlight, 1) << rotorRpm;  // hold-off not yet out
     rig.runFor(1000);
-    EXPECT_EQ(z.time.qnh.inFlight, ends ? 0 : 1) << engineRpm;
+    EXPECT_EQ(z.time.qnh.inFlight, ends ? 0 : 1) << rotorRpm;
   }
 }
 

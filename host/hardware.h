@@ -44,6 +44,10 @@ using SettingsImage = DeviceMemory<4096>;  // the E2 settings memory
 using ClockRam = DeviceMemory<256>;        // RAM of the real-time clock chip
 
 // Analogue channels of the simulated converter.
+namespace adc_channel {
+inline constexpr int StaticPressure = 0, VerticalSpeed = 1, PitotPressure = 3;
+}  // namespace adc_channel
+
 struct AnalogChannels {
   std::uint16_t adcResult = 0;
   std::uint16_t vsiAccumulator = 0;

@@ -22,6 +22,11 @@ inline constexpr std::uint8_t KType = 0, JType = 1, StandardNtc = 2, KvrNtc = 3,
                               Programmable = 5, Westach = 6;
 }
 
+// Temperature inputs by their byte of the probe type setting (item 52).
+namespace probe_input {
+inline constexpr int ChtThermocouple = 0, HeadTemperature1 = 4, HeadTemperature2 = 5, Coolant = 6, Oil = 7;
+}
+
 std::uint16_t curveTemperature(const SenderCurve& curve, std::uint16_t step, std::uint16_t reading);
 std::uint16_t linearTemperature(std::uint16_t reading);
 // Empty for thermocouple and unknown probe types: those inputs are not senders.

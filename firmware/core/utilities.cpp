@@ -68,7 +68,8 @@ namespace {
 
 std::int32_t snappedIntoRange(std::int32_t value, std::int32_t step, std::int32_t lowest,
                               std::int32_t highest) {
-  return std::clamp(value / step * step, lowest, highest);
+  // Never std::clamp: a range read from a damaged image may be inverted.
+  return std::min(std::max(value / step * step, lowest), highest);
 }
 
 }  // namespace

@@ -18,10 +18,10 @@
 
 namespace zen::test {
 
-// The 15 double-height text rows of one screen (row 2k at index k).
+// The screen read as double-height text from every text row 0..28.
 struct Shot {
-  std::array<TextLine, 15> rows;
-  const TextLine& row(int textRow) const { return rows.at(static_cast<std::size_t>(textRow / 2)); }
+  std::array<TextLine, 29> rows;
+  const TextLine& row(int textRow) const { return rows.at(static_cast<std::size_t>(textRow)); }
   // Entry lines of a menu start at text row 4.
   const TextLine& line(int menuLine) const { return row(4 + 2 * menuLine); }
 };
@@ -67,8 +67,8 @@ class MenuRig {
     const int index = static_cast<int>(shots_.size());
     shots_.emplace_back();
     host.at(t, [this, index] {
-      for (int k = 0; k < 15; ++k)
-        shots_[static_cast<std::size_t>(index)].rows[k] = readTextLine(z.screen, 2 * k);
+      for (int k = 0; k < 29; ++k)
+        shots_[static_cast<std::size_t>(index)].rows[k] = readTextLine(z.screen, k);
     });
     return index;
   }

@@ -1,7 +1,10 @@
 #include "firmware/menus/value_entries.h"
 
+#include <algorithm>
+
 #include "firmware/core/option_bits.h"
 #include "firmware/core/utilities.h"
+#include "firmware/instruments/engine_gauges.h"
 
 namespace zen {
 
@@ -44,25 +47,7 @@ void appendPressure(const Instrument& z, ShortText& text, std::uint32_t tenths) 
 }
 
 void appendManifoldPressure(const Instrument& z, ShortText& text, std::uint32_t millibar) {
-  ShortText number;
-  switch (z.settings.mapUnit) {
-    case 1:  // bar in hundredths
-      number = decimalText(millibar / 10, 3);
-      insertPoint(number, 2);
-      break;
-    case 2:  // psi in tenths
-      number = decimalText(static_cast<std::uint32_t>(std::uint64_t{millibar} * 100000 / 689655), 2);
-      insertPoint(number, 1);
-      break;
-    case 3:  // inches of mercury in tenths
-      number = decimalText(static_cast<std::uint32_t>(std::uint64_t{millibar} * 100000 / 338983), 2);
-      insertPoint(number, 1);
-      break;
-    default:
-      number = decimalText(millibar);
-      break;
-  }
-  text.append(number);
+  text.append(manifoldPressureText(z, static_cast<std::uint16_t>(std::min<std::uint32_t>(millibar, 0xFFFF))));
 }
 
 }  // namespace zen

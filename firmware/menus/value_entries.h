@@ -19,7 +19,7 @@ void appendSpeed(const Instrument& z, ShortText& text, std::uint32_t mph);
 void appendAltitude(const Instrument& z, ShortText& text, std::uint32_t feet);
 void appendFuelQuantity(const Instrument& z, ShortText& text, std::uint32_t litres);
 void appendPressure(const Instrument& z, ShortText& text, std::uint32_t tenthsOfBar);
-// Manifold pressure in the MAP unit (settings item 55), without a symbol.
+// Manifold pressure in the MAP unit (settings item 55) as the gauge shows it, without a symbol.
 void appendManifoldPressure(const Instrument& z, ShortText& text, std::uint32_t millibar);
 
 // One bit of optionBits, toggled by Select.

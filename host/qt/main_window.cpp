@@ -11,6 +11,7 @@
 #include <QSerialPort>
 
 #include "firmware/core/firmware_state.h"
+#include "firmware/core/keys.h"
 #include "host/qt/com_port.h"
 #include "host/qt/sensor_windows.h"
 #include "link/qt/cp210x_bridge.h"
@@ -36,14 +37,14 @@ struct KeyPlace {
 
 // Tags follow the key bits; the left column carries keys 4..7, the right 0..3.
 constexpr KeyPlace KeyPlaces[8] = {
-    {0, "Shape6", {501, 97, 57, 49}, "MENU", "M"},
-    {1, "Shape7", {501, 158, 57, 49}, "SELECT", "Enter"},
-    {2, "Shape8", {501, 218, 57, 49}, "NEXT", "N"},
-    {3, "Shape9", {501, 279, 57, 49}, "PREV", "P"},
-    {4, "Shape2", {64, 99, 57, 49}, "+", "+"},
-    {5, "Shape3", {64, 160, 57, 49}, "-", "-"},
-    {6, "Shape4", {63, 219, 57, 49}, "UP", "Up arrow"},
-    {7, "Shape5", {63, 279, 57, 49}, "DOWN", "Down arrow"},
+    {key_bit::Menu, "Shape6", {501, 97, 57, 49}, "MENU", "M or Esc"},
+    {key_bit::Select, "Shape7", {501, 158, 57, 49}, "SELECT", "Enter"},
+    {key_bit::Next, "Shape8", {501, 218, 57, 49}, "NEXT", "N"},
+    {key_bit::Prev, "Shape9", {501, 279, 57, 49}, "PREV", "P"},
+    {key_bit::Plus, "Shape2", {64, 99, 57, 49}, "+", "+ or ="},
+    {key_bit::Minus, "Shape3", {64, 160, 57, 49}, "-", "-"},
+    {key_bit::Up, "Shape4", {63, 219, 57, 49}, "UP", "Up arrow"},
+    {key_bit::Down, "Shape5", {63, 279, 57, 49}, "DOWN", "Down arrow"},
 };
 
 QRect zoomed(const QRect& r, int zoom) {
@@ -354,23 +355,23 @@ int TForm1::keyBitForKey(int qtKey) {
   switch (qtKey) {
     case Qt::Key_M:
     case Qt::Key_Escape:
-      return 0;
+      return key_bit::Menu;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      return 1;
+      return key_bit::Select;
     case Qt::Key_N:
-      return 2;
+      return key_bit::Next;
     case Qt::Key_P:
-      return 3;
+      return key_bit::Prev;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-      return 4;
+      return key_bit::Plus;
     case Qt::Key_Minus:
-      return 5;
+      return key_bit::Minus;
     case Qt::Key_Up:
-      return 6;
+      return key_bit::Up;
     case Qt::Key_Down:
-      return 7;
+      return key_bit::Down;
     default:
       return -1;
   }
@@ -379,13 +380,25 @@ int TForm1::keyBitForKey(int qtKey) {
 void TForm1::keyPressEvent(QKeyEvent* event) {
   const int bit = keyBitForKey(event->key());
   if (bit < 0) return QMainWindow::keyPressEvent(event);
-  if (!event->isAutoRepeat()) Shape6MouseDown(bit);
+  if (event->isAutoRepeat()) return;
+  keyboardHeld_ = static_cast<std::uint8_t>(keyboardHeld_ | (1u << bit));
+  Shape6MouseDown(bit);
 }
 
 void TForm1::keyReleaseEvent(QKeyEvent* event) {
   const int bit = keyBitForKey(event->key());
   if (bit < 0) return QMainWindow::keyReleaseEvent(event);
-  if (!event->isAutoRepeat()) Shape6MouseUp(bit);
+  if (event->isAutoRepeat()) return;
+  keyboardHeld_ = static_cast<std::uint8_t>(keyboardHeld_ & ~(1u << bit));
+  Shape6MouseUp(bit);
+}
+
+// A key held while the focus moves to another window never sees its release.
+void TForm1::focusOutEvent(QFocusEvent* event) {
+  for (int bit = 0; bit < 8; ++bit)
+    if (keyboardHeld_ & (1u << bit)) Shape6MouseUp(bit);
+  keyboardHeld_ = 0;
+  QMainWindow::focusOutEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -136,6 +136,7 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void FormCreate();
@@ -157,6 +158,7 @@ class TForm1 : public QMainWindow {
   BezelView* Image3 = nullptr;
   ScreenView* Image2 = nullptr;
   std::array<KeyShape*, 8> shapes_{};
+  std::uint8_t keyboardHeld_ = 0;  // bezel keys held down from the keyboard
   AlarmLamp* Shape11 = nullptr;
   QTimer* Timer1 = nullptr;
   QtLink* link_ = nullptr;

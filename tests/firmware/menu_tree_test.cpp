@@ -3,9 +3,12 @@
 // menus, and the settings the openers save.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "firmware/core/option_bits.h"
+#include "firmware/core/timekeeping.h"
 #include "tests/firmware/menu_rig.h"
 #include "tests/support/test_files.h"
 
@@ -130,6 +133,44 @@ TEST(MenuTree, FlightLineStartsAndEndsAFlightUnlessDetectedAutomatically) {
               automatic ? "Flight: Autodetect, ground mode" : "Flight: End flight, press Select");
     EXPECT_EQ(rig.z.time.qnh.inFlight, automatic ? 0 : 1);
   }
+}
+
+// Closing the window three levels down, in the middle of an edit: the
+// program ends at once, no simulated time reaches the timers, and the edit
+// that was never confirmed by leaving the menu is not saved.
+TEST(MenuTree, ClosingTheWindowInsideAnEditorEndsAtOnceAndSavesNothing) {
+  MenuRig rig;
+  Instrument& z = rig.z;
+  // A flight in progress and a running stopwatch: added time would show on both.
+  const std::uint8_t qnhBlock[] = {QnhStandard & 0xFF, QnhStandard >> 8, 1};
+  std::memcpy(&z.rtc.bytes[clock_offset::QnhBlock], qnhBlock, sizeof qnhBlock);
+  loadAllSettings(z);
+  saveAllSettings(z);  // an e2.rom that must stay as it is
+  const auto e2Before = test::readBytes(rig.host.programFolder() / "e2.rom");
+  rig.keys("M NNNNNN +");   // stopwatch on
+  rig.keys("NNNNN S S S");  // System setup, Mode setup, altitude units toggled
+  rig.wait(61000);          // a flight minute and more pass in the menu
+  struct Timers {
+    FlightRecord flight;
+    EngineHoursRecord engine;
+    std::uint8_t flightSeconds, tripSeconds, tripMinutes;
+  } atClose{}, after{};
+  auto timersOf = [&] {
+    return Timers{z.time.flight, z.time.engineHours, z.time.flightSeconds, z.time.tripSeconds,
+                  z.time.tripMinutes};
+  };
+  const double closeAt = rig.t + 300;
+  rig.host.at(closeAt, [&] { atClose = timersOf(); });
+  rig.run(300);
+  after = timersOf();
+
+  EXPECT_LE(rig.host.nowMs() - closeAt, 1.0);
+  EXPECT_EQ(std::memcmp(&atClose, &after, sizeof after), 0);
+  EXPECT_EQ(atClose.flight.minutes, 1);  // the timers did run until the close
+  EXPECT_GT(atClose.tripMinutes, 0);
+  EXPECT_FALSE(z.settings.testOption(option::AltitudeFeet));  // edited in memory only
+  EXPECT_EQ(test::readBytes(rig.host.programFolder() / "e2.rom"), e2Before);
+  EXPECT_TRUE(std::filesystem::exists(rig.host.programFolder() / "RTC.ram"));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The main window on the offscreen platform: caption, menus, keys, the
 // alarm lamp, and closing in every state.
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QFocusEvent>
 #include <QMenuBar>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -181,6 +183,13 @@ class MainWindowTest : public QObject {
     QTest::keyRelease(&window, Qt::Key_M);
     QCOMPARE(window.instrument().keyBits, std::uint8_t(0xFF));
     QVERIFY(window.findChild<QWidget*>("Shape6")->toolTip().contains("M"));
+    // A key still held when the focus leaves the window is let go.
+    QTest::keyPress(&window, Qt::Key_Equal);
+    QTest::keyPress(&window, Qt::Key_N);
+    QCOMPARE(window.instrument().keyBits, std::uint8_t(0xEB));
+    QFocusEvent focusOut(QEvent::FocusOut);
+    QApplication::sendEvent(&window, &focusOut);
+    QCOMPARE(window.instrument().keyBits, std::uint8_t(0xFF));
   }
 
   void alarmLampColours() {

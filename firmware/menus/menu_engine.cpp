@@ -7,6 +7,7 @@
 #include "firmware/core/utilities.h"
 #include "firmware/instruments/air_data.h"
 #include "firmware/instruments/derived_settings.h"
+#include "host/settings_store.h"
 
 namespace zen {
 
@@ -67,6 +68,11 @@ void showNotAvailable(Instrument& z) {
   const ScreenLine lines[] = {{11, 10, "Not available yet"}};
   showLines(z, lines);
   waitKey(z);
+}
+
+void restoreAllSettings(Instrument& z) {
+  loadAllSettings(z);
+  recomputeDerivedSettings(z);
 }
 
 // ----------------------------------------------------------------- editing

@@ -80,6 +80,9 @@ bool refuseInFlight(Instrument& z);
 // The screen of a function this instrument does not offer yet; any key returns.
 void showNotAvailable(Instrument& z);
 
+// Every setting back from the settings image, discarding edits not saved yet.
+void restoreAllSettings(Instrument& z);
+
 // --- value editing (by the current key and its repeat step) ---
 
 int stepUp(const Instrument& z, int value, int lowest, int highest, int wrapTo);

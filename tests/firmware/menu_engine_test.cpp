@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "firmware/instruments/derived_settings.h"
 #include "tests/firmware/menu_rig.h"
 
 namespace zen {
@@ -230,6 +231,18 @@ TEST(MenuEngine, HeldPlusAcceleratesAndANewPressStartsAgain) {
     step(repeat <= 10 ? 1 : repeat <= 30 ? 10 : 100);
   step(1);  // the new press
   EXPECT_EQ(edits, expected);
+}
+
+TEST(MenuEngine, RestoreDiscardsUnsavedEditsAndWhatWasDerivedFromThem) {
+  MenuRig rig(MenuRig::Start::Bare);
+  Instrument& z = rig.z;
+  loadAllSettings(z);
+  const std::uint8_t stored = z.settings.pulsesSetting;
+  z.settings.pulsesSetting = static_cast<std::uint8_t>(stored + 7);
+  recomputeDerivedSettings(z);
+  restoreAllSettings(z);
+  EXPECT_EQ(z.settings.pulsesSetting, stored);
+  EXPECT_EQ(z.engine.rpmFactor, 6000u / stored * 15586);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -35,10 +36,12 @@ class MenuRig {
   // Bare: it starts at once, for a menu or dialog run without the firmware.
   enum class Start { Panel, Bare };
 
-  // microsPerYield paces the simulated time; long idle scripts use more.
-  explicit MenuRig(Start start = Start::Panel, std::uint32_t microsPerYield = 20)
-      : host(VirtualHost::Options{{}, microsPerYield}), z(host.instrument()) {
-    buildImageFromDefaults(z, true);
+  // microsPerYield paces the simulated time; long idle scripts use more. A
+  // given program folder keeps its e2.rom; otherwise the settings are the defaults.
+  explicit MenuRig(Start start = Start::Panel, std::uint32_t microsPerYield = 20,
+                   const std::filesystem::path& folder = {})
+      : host(VirtualHost::Options{folder, microsPerYield}), z(host.instrument()) {
+    if (folder.empty() || !std::filesystem::exists(folder / "e2.rom")) buildImageFromDefaults(z, true);
     // The panel is up after the blank pause and the 2 s welcome.
     t = start == Start::Bare ? 10 : BlankPauseYields * (microsPerYield / 1000.0) + 2600;
   }

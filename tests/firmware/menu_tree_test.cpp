@@ -10,6 +10,7 @@
 #include "firmware/core/option_bits.h"
 #include "firmware/core/timekeeping.h"
 #include "tests/firmware/menu_rig.h"
+#include "tests/support/temporary_folder.h"
 #include "tests/support/test_files.h"
 
 namespace zen {
@@ -171,6 +172,24 @@ TEST(MenuTree, ClosingTheWindowInsideAnEditorEndsAtOnceAndSavesNothing) {
   EXPECT_FALSE(z.settings.testOption(option::AltitudeFeet));  // edited in memory only
   EXPECT_EQ(test::readBytes(rig.host.programFolder() / "e2.rom"), e2Before);
   EXPECT_TRUE(std::filesystem::exists(rig.host.programFolder() / "RTC.ram"));
+}
+
+// The QNH readout of the default page 1 stands at column 19, pixel row 30.
+TEST(MenuTree, ThePanelFollowsAModeSettingThatOutlivesARestart) {
+  test::TemporaryFolder folder;
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run == 0 ? "changed" : "after the restart");
+    MenuRig rig(MenuRig::Start::Panel, 20, folder.path());
+    if (run == 0) rig.keys("M P S S N S M M M");  // Local pressure units: inches Hg
+    bool inches = false, millibar = false;
+    rig.host.at(rig.t + 600, [&] {
+      inches = test::textCellMatches(rig.z.screen, 19, 30, "29.91", false);
+      millibar = test::textCellMatches(rig.z.screen, 19, 30, "1013 ", false);
+    });
+    rig.run(1000);
+    EXPECT_TRUE(inches);
+    EXPECT_FALSE(millibar);
+  }
 }
 
 }  // namespace

@@ -198,20 +198,6 @@ TEST(MenuEngine, CloseMenusReturnsFromEveryLevelAtOnce) {
   EXPECT_LT(returnedAt, lastKey);
 }
 
-TEST(MenuEngine, RedrawRequestShowsNewValuesWithoutAKey) {
-  const MenuEntry entries[] = {{"Value: ", showA}};
-  valueA = 1;
-  MenuRig rig(MenuRig::Start::Bare);
-  rig.host.at(500, [&] { valueA = 7; });
-  const int before = rig.wait(1000).capture();
-  rig.host.at(1200, [&] { rig.z.main.redrawRequest = 1; });
-  const int after = rig.wait(500).capture();
-  rig.keys("M");
-  rig.runBare([&] { runMenu(rig.z, {"Live", entries}); });
-  EXPECT_EQ(rig.shot(before).line(0), "Value: 1");
-  EXPECT_EQ(rig.shot(after).line(0), "Value: 7");
-}
-
 // Holding "+": one step per repeat, 10 from the 11th repeat, 100 from the 31st,
 // each result a multiple of its step; a new press starts again at 1.
 TEST(MenuEngine, HeldPlusAcceleratesAndANewPressStartsAgain) {

@@ -75,6 +75,8 @@ TEST(SetupEditors, ModeSetup) {
       {"NN SSS", line(2), "Distance/Speed units:    nm", 7, {0xF3}},
       {"NNN SS", line(3), "Fuel quantity units:     IMP gallons", 32, {2}},
       {"NNN SSSSS", line(3), "Fuel quantity units:     liters", 32, {0}},
+      {"NNN", line(3), "Fuel quantity units:     ?", -1, {}, [](Settings& s) { s.fuelUnit = 9; }},  // damaged
+      {"NNN S", line(3), "Fuel quantity units:     liters", 32, {0}, [](Settings& s) { s.fuelUnit = 9; }},
       {"NNNNNN S", line(6), "MAP pressure units:      millibar", 55, {0}},
       {"P S", line(11), "Enable dual-panel mode   Yes", 7, {0xFF, 0xC2, 0x04}},
   };

@@ -14,12 +14,14 @@ constexpr std::uint8_t NoGlyph[8] = {};
 void Screen::clearTextLayer() {
   text_.fill(TextPixel::Silver);
   dirty_.addAll();
+  pixelWrites_ += ScreenPixels;
 }
 
 void Screen::clearScreen() {
   text_.fill(TextPixel::Silver);
   graphics_.fill(GraphicsPixel::White);
   dirty_.addAll();
+  pixelWrites_ += 2 * ScreenPixels;
 }
 
 void Screen::writeTextByteAt(std::uint16_t address, std::uint8_t byte) {
@@ -32,6 +34,7 @@ void Screen::writeTextByteAt(std::uint16_t address, std::uint8_t byte) {
   for (int i = 0; i < 8; ++i) out[i] = (byte & (0x80 >> i)) ? TextPixel::Black : TextPixel::Silver;
   dirty_.add(x0, row);
   dirty_.add(x0 + 7, row);
+  pixelWrites_ += 8;
 }
 
 void Screen::writeDisplayByte(std::uint8_t byte) {
@@ -96,6 +99,7 @@ void Screen::drawStartLogo() {
         text_[line * ScreenWidth + x] = line > 0 ? text_[(line - 1) * ScreenWidth + x] : TextPixel::Silver;
       dirty_.add(0, line);
       dirty_.add(ScreenWidth - 1, line);
+      pixelWrites_ += ScreenWidth;
       continue;
     }
     // A line past the end of the data reads as zeros, so it ends at once.
@@ -263,7 +267,6 @@ void Screen::copyWorkToGraphics(std::uint8_t column, std::uint8_t pixelRow) {
       }
     }
   }
-  if (afterCopyWorkToGraphics) afterCopyWorkToGraphics(afterCopyWorkToGraphicsContext);
 }
 
 void Screen::workPlot(int x, int y) {

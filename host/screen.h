@@ -66,11 +66,6 @@ class Screen {
   std::span<const std::uint8_t> customLogo;
   bool useCustomLogo = false;
 
-  // Drawn after the work bitmap is copied to the graphics layer, while the
-  // attitude display is on the page (its overlay lines).
-  void (*afterCopyWorkToGraphics)(void* context) = nullptr;
-  void* afterCopyWorkToGraphicsContext = nullptr;
-
   // --- text layer services ---
   void clearTextLayer();
   void clearScreen();
@@ -125,15 +120,20 @@ class Screen {
     return r;
   }
   const DirtyRect& dirty() const { return dirty_; }
+  // Pixels written since the screen was made, cleared ones included: what a
+  // frame costs the display.
+  std::uint64_t pixelWrites() const { return pixelWrites_; }
 
   // Host-side painting of the text layer (not a firmware service).
   void setTextPixel(int x, int y, TextPixel p) {
     text_[y * ScreenWidth + x] = p;
     dirty_.add(x, y);
+    ++pixelWrites_;
   }
   void setGraphicsPixel(int x, int y, GraphicsPixel p) {
     graphics_[y * ScreenWidth + x] = p;
     dirty_.add(x, y);
+    ++pixelWrites_;
   }
 
  private:
@@ -147,6 +147,7 @@ class Screen {
   std::array<TextPixel, ScreenWidth * ScreenHeight> text_{};
   std::array<GraphicsPixel, ScreenWidth * ScreenHeight> graphics_{};
   DirtyRect dirty_{};
+  std::uint64_t pixelWrites_ = 0;
 };
 
 // Small utility services.

@@ -68,6 +68,8 @@ struct AttitudeState {
   std::uint8_t sensorStatus = 0;         // status byte of the unit's last record, as sent
   std::uint16_t headingSampleCount = 0;  // heading samples since the compass setup last cleared it
   std::uint8_t lastDrawnMarker = 0;      // 255 forces the attitude display to redraw
+  std::uint8_t turnRateSource = 0;  // above 1 the sensor measures the turn rate, else it comes from the bank
+  std::int32_t slipZero = 0;        // slip reading taken as centred, until power-off
 };
 
 }  // namespace zen

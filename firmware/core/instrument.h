@@ -8,6 +8,7 @@
 #include "firmware/core/settings.h"
 #include "firmware/core/timekeeping.h"
 #include "firmware/instruments/air_data_state.h"
+#include "firmware/instruments/flight_state.h"
 #include "firmware/instruments/gauge_state.h"
 #include "firmware/instruments/panel_state.h"
 #include "firmware/menus/menu_state.h"
@@ -44,6 +45,7 @@ struct Instrument {
   AirDataState air;
   GaugeState gauges;
   MenuState menus;
+  FlightState flight;
   std::uint8_t linkRxState = 0;
   std::array<std::uint8_t, 158> transferBuffer{};  // one settings item on its way over the link
 };

@@ -1,25 +1,13 @@
 #include "firmware/instruments/item_units.h"
 
 #include "firmware/instruments/engine_gauges.h"
+#include "firmware/instruments/flight_instruments.h"
 #include "firmware/instruments/readouts.h"
 #include "firmware/instruments/rev_counter.h"
 
 namespace zen {
 
 namespace {
-
-// Every frame routine starts by loading its item's place; the instruments'
-// own drawing follows that call once they are written. Until then a routine
-// per item keeps the frame list's order observable.
-template <int Item>
-void frameOf(Instrument& z) {
-  loadItemLocation(z, Item);
-}
-
-template <int Item>
-constexpr ItemUnit framed() {
-  return ItemUnit{nullptr, &frameOf<Item>, nullptr};
-}
 
 // An item's routine of the shared (Instrument, item) form.
 template <void (*Routine)(Instrument&, int), int Item>
@@ -58,9 +46,9 @@ constexpr ItemUnit qnh{};  // drawn by drawQnhReadout, at redraw and on every QN
 }  // namespace
 
 const std::array<ItemUnit, LastInstrumentItem + 1> ItemUnits{{
-    framed<0>(),         // altimeter
-    framed<1>(),         // airspeed indicator
-    framed<2>(),         // vertical speed indicator
+    {&setupAltimeter, &altimeterFrame, &forgetAltimeter},
+    {&setupAirspeed, &airspeedFrame, &forgetAirspeed},
+    {&setupVerticalSpeed, &verticalSpeedFrame, &forgetVerticalSpeed},
     channelGauge<3>(),   // EGT
     channelGauge<4>(),   // CHT
     revCounter,          // rev counter
@@ -72,31 +60,31 @@ const std::array<ItemUnit, LastInstrumentItem + 1> ItemUnits{{
     readoutGauge<11>(),  // oil pressure
     readoutGauge<12>(),  // manifold pressure
     readoutGauge<13>(),  // fuel pressure
-    framed<14>(),        // airspeed band
-    framed<15>(),        // attitude
-    framed<16>(),        // rate of turn
-    framed<17>(),        // slip
-    framed<18>(),        // heading
-    readout<19>(),       // density altitude
-    readout<20>(),       // ambient pressure
-    readout<21>(),       // current time
-    readout<22>(),       // flight time
-    readout<23>(),       // glide ratio
-    readout<24>(),       // ambient temperature
-    readout<25>(),       // air distance
-    readout<26>(),       // voltage
-    readout<27>(),       // maintenance timer
-    readout<28>(),       // Hobbs meter
-    readout<29>(),       // fuel range
-    readout<30>(),       // fuel endurance
-    qnh,                 // 31
-    readout<32>(),       // true airspeed
-    readout<33>(),       // stopwatch
-    legend<34>(),        // 34 altimeter legend
-    legend<35>(),        // 35 airspeed legend
-    legend<36>(),        // 36 vertical speed legend
-    readout<37>(),       // G-force
-    readout<38>(),       // ICE warning
+    {&setupSpeedBand, &speedBandFrame, &forgetSpeedBand},
+    {&setupAttitude, &attitudeFrame, &forgetAttitude},
+    {&setupTurnRate, &turnRateFrame, &forgetTurnRate},
+    {&setupSlip, &slipFrame, &forgetSlip},
+    {&setupHeading, &headingFrame, &forgetHeading},
+    readout<19>(),  // density altitude
+    readout<20>(),  // ambient pressure
+    readout<21>(),  // current time
+    readout<22>(),  // flight time
+    readout<23>(),  // glide ratio
+    readout<24>(),  // ambient temperature
+    readout<25>(),  // air distance
+    readout<26>(),  // voltage
+    readout<27>(),  // maintenance timer
+    readout<28>(),  // Hobbs meter
+    readout<29>(),  // fuel range
+    readout<30>(),  // fuel endurance
+    qnh,            // 31
+    readout<32>(),  // true airspeed
+    readout<33>(),  // stopwatch
+    legend<34>(),   // 34 altimeter legend
+    legend<35>(),   // 35 airspeed legend
+    legend<36>(),   // 36 vertical speed legend
+    readout<37>(),  // G-force
+    readout<38>(),  // ICE warning
 }};
 
 int itemOfFrameRoutine(FrameRoutine routine) {

@@ -479,14 +479,6 @@ TEST_F(ScreenTest, CopyWorkToTheLayersUsesStripBitOrder) {
   EXPECT_EQ(graphicsInk(), 2);
 }
 
-TEST_F(ScreenTest, CopyWorkToGraphicsRunsTheOverlayHook) {
-  int calls = 0;
-  s().afterCopyWorkToGraphicsContext = &calls;
-  s().afterCopyWorkToGraphics = [](void* c) { ++*static_cast<int*>(c); };
-  s().copyWorkToGraphics(0, 0);
-  EXPECT_EQ(calls, 1);
-}
-
 TEST_F(ScreenTest, LogoEmptyLineRepeatsTheRowAbove) {
   // Line 0: 2 blanks then 1 literal byte 0xF0; line 1 empty; lines 2.. run out (zeros).
   const std::vector<std::uint8_t> logo{2, 0x81, 0xF0, 0, 0};

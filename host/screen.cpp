@@ -295,6 +295,9 @@ void Screen::workFill(int corner) {
     work.bytes[56 * (x / 8) + y] |= static_cast<std::uint8_t>(1 << (x % 8));
   };
   auto fillRow = [&](int row) {
+    // A start pixel already set is the boundary itself: scanning on from the
+    // column beside it would cross into the other side.
+    if (isSet(startColumn, row)) return false;
     bool progress = false;
     for (int x = startColumn; x <= 79 && !isSet(x, row); ++x) {
       set(x, row);
@@ -306,7 +309,9 @@ void Screen::workFill(int corner) {
     }
     return progress;
   };
-  for (int row = startRow; row <= 55; ++row)
+  // A corner on the boundary has nothing on its side to fill.
+  if (!fillRow(startRow)) return;
+  for (int row = startRow + 1; row <= 55; ++row)
     if (!fillRow(row)) break;
   for (int row = startRow - 1; row >= 0; --row)
     if (!fillRow(row)) break;

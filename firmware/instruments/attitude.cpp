@@ -74,14 +74,6 @@ int groundCorner(int a) {
   return 2;
 }
 
-struct CornerPixel {
-  int x, y;
-};
-constexpr CornerPixel CornerPixels[4] = {{0, 0},
-                                         {WorkBitmap::Width - 1, 0},
-                                         {WorkBitmap::Width - 1, WorkBitmap::Height - 1},
-                                         {0, WorkBitmap::Height - 1}};
-
 void drawOverlay(Screen& s, const ItemPlace& p) {
   for (int i = 0; i < 5; ++i) {
     s.lineWidth = i == 2 ? 3 : 1;
@@ -110,10 +102,7 @@ void drawHorizon(Screen& s, const ItemPlace& p, long long bank, long long pitch)
   const int corner = groundCorner(a);
   const bool upright = a >= -90 && a <= 90;
   const bool allGround = upright ? pitch < 0 : pitch > 0;
-  // A horizon through the very corner pixel leaves no ground on that side:
-  // filling from there would flood the sky instead.
-  const CornerPixel c = CornerPixels[corner];
-  if ((visible && !s.work.pixel(c.x, c.y)) || (!visible && allGround)) s.workFill(corner);
+  if (visible || allGround) s.workFill(corner);
 
   s.copyWorkToGraphics(p.column, static_cast<std::uint8_t>(p.row));
   drawOverlay(s, p);

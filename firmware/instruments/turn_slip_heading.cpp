@@ -81,7 +81,8 @@ void drawRoseLetters(Screen& s, const ItemPlace& p, int heading) {
   for (const RoseLetter& l : RoseLetters) {
     const DialPoint at =
         dialPoint(p.x + RoseCentre, p.row + RoseCentre, l.bearing - heading, RoseLetterDivisor);
-    moveTo(s, at.x - 2, at.y - 3);
+    // The letter's ink stands in columns 1..5 of its cell: centre it on the point.
+    moveTo(s, at.x - 3, at.y - 3);
     s.textBuffer.clear();
     s.textBuffer.push(static_cast<std::uint8_t>(l.letter));
     s.drawSmallText();

@@ -424,6 +424,22 @@ TEST_F(ScreenTest, WorkFillFromTheRightCornerFillsLeftwardsToo) {
   EXPECT_FALSE(s().work.pixel(39, 30));
 }
 
+TEST_F(ScreenTest, WorkFillNeverCrossesABoundaryThatReachesItsStartColumnOrCorner) {
+  // A slanted line ending in the right column: the rows it ends on stop the fill from corner 2.
+  s().setPen(0, 51);
+  s().workLineTo(79, 5);
+  s().workFill(2);
+  EXPECT_TRUE(s().work.pixel(78, 50));
+  EXPECT_FALSE(s().work.pixel(70, 2));
+  EXPECT_FALSE(s().work.pixel(2, 40));
+  // A line along the bottom row leaves corner 3 nothing to fill.
+  s().clearWork();
+  s().setPen(0, 55);
+  s().workLineTo(79, 55);
+  s().workFill(3);
+  EXPECT_EQ(workInk(), 80);
+}
+
 TEST_F(ScreenTest, WorkFillStopsAtWallsFromEveryCorner) {
   struct Case {
     int corner;

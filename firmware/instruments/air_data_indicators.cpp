@@ -1,15 +1,16 @@
 // Altimeter, airspeed indicator and vertical speed indicator: tapes (styles
 // 0 and 1), boxed readout (2) and round dial (3).
 #include <algorithm>
+#include <cstdlib>
 
 #include "firmware/core/alarm_bits.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/option_bits.h"
 #include "firmware/instruments/dials.h"
+#include "firmware/instruments/display_format.h"
 #include "firmware/instruments/flight_instruments.h"
 #include "firmware/instruments/flight_tapes.h"
 #include "firmware/instruments/large_digits.h"
-#include "firmware/instruments/number_text.h"
 #include "firmware/instruments/panel_items.h"
 #include "firmware/instruments/sine_table.h"
 
@@ -37,11 +38,20 @@ bool sameText(const ShortText& a, const ShortText& b) {
 }
 
 // The text with blanks in front up to width characters.
-ShortText widened(const ShortText& text, int width) {
-  ShortText wide;
-  for (int i = static_cast<int>(text.size()); i < width; ++i) wide.push(' ');
-  wide.append(text);
-  return wide;
+ShortText widened(ShortText text, int width) {
+  rightJustify(text, static_cast<std::size_t>(width));
+  return text;
+}
+
+// Signed values, right-justified.
+ShortText signedJustified(long long value, int width) {
+  return widened(signedDecimalText(static_cast<std::int32_t>(value)), width);
+}
+
+// Altitudes may be negative; the conversion rounds toward zero either way.
+long long signedAltitude(const Instrument& z, std::int32_t feet) {
+  const std::uint32_t magnitude = altitudeInDisplayUnit(z, static_cast<std::uint32_t>(std::llabs(feet)));
+  return feet < 0 ? -static_cast<long long>(magnitude) : magnitude;
 }
 
 // Large digits, printed only when the text differs from what stands there.
@@ -91,7 +101,7 @@ TapeScale altimeterTapeScale(const Instrument& z) {
 void drawAltimeterNumbers(Screen& s, const ItemPlace& p) {
   for (int n = 0; n < 10; ++n)
     drawDialLabel(s, p.x + DialLabelCorner, p.row + DialLabelCorner, 36 * n, DialLabelDivisor,
-                  rightJustified(n, 1));
+                  decimalText(static_cast<std::uint32_t>(n)));
 }
 
 void drawAltimeterHands(Screen& s, const ItemPlace& p, const HandCache& hands) {
@@ -135,7 +145,7 @@ TapeScale airspeedTapeScale(const Instrument& z) {
 void drawAirspeedNumbers(Screen& s, const ItemPlace& p, const AirspeedDial& dial) {
   for (int n = 0; n < dial.labels; ++n)
     drawDialLabel(s, p.x + DialLabelCorner, p.row + DialLabelCorner, dial.degreesApart * n, DialLabelDivisor,
-                  rightJustified(n * dial.countBy, 1));
+                  decimalText(static_cast<std::uint32_t>(n * dial.countBy)));
 }
 
 void drawAirspeedNeedle(Screen& s, const ItemPlace& p, const HandCache& hands) {
@@ -251,14 +261,11 @@ ShortText signedVerticalSpeed(const Instrument& z, std::int32_t verticalSpeed, b
   ShortText number;
   number.push(climbing ? '+' : '-');
   if (inFeet(z)) {
-    appendRightJustified(number, limited - limited % 10, 0);
+    number.append(decimalText(static_cast<std::uint32_t>(limited - limited % 10)));
   } else {
-    ShortText hundredths;
-    appendZeroPadded(hundredths, limited / 2, 3);
-    for (std::size_t i = 0; i < hundredths.size(); ++i) {
-      if (i + 2 == hundredths.size()) number.push('.');
-      number.push(hundredths[i]);
-    }
+    ShortText hundredths = decimalText(static_cast<std::uint32_t>(limited / 2), 3);
+    insertPoint(hundredths, 2);
+    number.append(hundredths);
   }
   return widened(number, width);
 }
@@ -338,8 +345,8 @@ void altimeterFrame(Instrument& z) {
                        feet >= static_cast<std::int32_t>(z.settings.altitudeAlarm);
   if (!alarmOn && feet == c.value) return;
   c.value = feet;
-  const long long shown = altitudeInDisplayUnit(z, feet);
-  const ShortText text = alarmOn && z.tick.secondPhase ? blanks(5) : rightJustified(shown, 5);
+  const long long shown = signedAltitude(z, feet);
+  const ShortText text = alarmOn && z.tick.secondPhase ? blanks(5) : signedJustified(shown, 5);
   refreshIndicator(z, AltimeterDesign, c, shown, text);
 }
 
@@ -358,7 +365,7 @@ void airspeedFrame(Instrument& z) {
   if (!alarmOn && speed == c.value) return;
   c.value = speed;
   const long long shown = speedInDisplayUnit(z, speed);
-  const ShortText text = alarmOn && z.tick.secondPhase ? blanks(3) : rightJustified(shown, 3);
+  const ShortText text = alarmOn && z.tick.secondPhase ? blanks(3) : signedJustified(shown, 3);
   refreshIndicator(z, AirspeedDesign, c, shown, text);
 }
 

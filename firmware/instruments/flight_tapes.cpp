@@ -1,7 +1,7 @@
 #include "firmware/instruments/flight_tapes.h"
 
 #include "firmware/instruments/dials.h"
-#include "firmware/instruments/number_text.h"
+#include "firmware/instruments/display_format.h"
 #include "firmware/instruments/sine_table.h"
 #include "host/screen.h"
 
@@ -40,7 +40,7 @@ constexpr int NearestUpperLabelTop = StripLines + 2;
 
 void composeLabel(Screen& s, const TapeScale& scale, int label, int top) {
   if (label < 0) return;
-  s.workText(rightJustified(static_cast<long long>(label) * scale.step, scale.labelDigits), top);
+  s.workText(rightJustified(static_cast<std::uint32_t>(label * scale.step), scale.labelDigits), top);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include "firmware/core/instrument.h"
 #include "firmware/core/option_bits.h"
 #include "firmware/instruments/dials.h"
+#include "firmware/instruments/display_format.h"
 #include "firmware/instruments/flight_instruments.h"
-#include "firmware/instruments/number_text.h"
 #include "firmware/instruments/panel_items.h"
 #include "firmware/instruments/sine_table.h"
 
@@ -185,8 +185,7 @@ void headingFrame(Instrument& z) {
   const ItemPlace p = placeOf(s);
   if (!tall(z, flight_item::Heading)) {
     if (heading == f.heading) return;
-    ShortText text;
-    appendZeroPadded(text, heading, 3);
+    ShortText text = decimalText(static_cast<std::uint32_t>(heading), 3);
     text.push(headingSymbol(z));
     printAt(s, p.column, p.row, text, true);
     f.heading = heading;
@@ -202,8 +201,7 @@ void headingFrame(Instrument& z) {
     f.roseHeading = heading;
   }
   if (heading != f.heading) {
-    ShortText number;
-    appendZeroPadded(number, heading, 3);
+    const ShortText number = decimalText(static_cast<std::uint32_t>(heading), 3);
     printAt(s, static_cast<std::uint8_t>(p.column + 2), p.row + 20, number, false);
     f.heading = heading;
   }

@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "firmware/instruments/display_format.h"
 #include "firmware/instruments/large_digits.h"
-#include "firmware/instruments/number_text.h"
 #include "firmware/instruments/panel.h"
 #include "host/glyphs.h"
 #include "host/settings_store.h"
@@ -139,7 +139,7 @@ TEST(FlightPage, SwitchedOnWithTheDefaultsBothPagesShowLiveInstruments) {
   bool page1Checked = false, page2Checked = false;
   host.at(4600, [&] {
     // Page 1: the altimeter dial at (15, 0) prints the altitude under its hands.
-    const ShortText text = rightJustified(z.air.altitudeFeet, 5);
+    const ShortText text = rightJustified(static_cast<std::uint32_t>(z.air.altitudeFeet), 5);
     EXPECT_GT(z.air.altitudeFeet, 1000);
     EXPECT_TRUE(test::textCellMatches(z.screen, 15 + 3, 92, largeFigures(text, true), false));
     EXPECT_TRUE(test::textCellMatches(z.screen, 15 + 3, 100, largeFigures(text, false), false));
@@ -154,7 +154,7 @@ TEST(FlightPage, SwitchedOnWithTheDefaultsBothPagesShowLiveInstruments) {
   });
   host.at(6600, [&] {
     // Page 2: the altimeter tape at (25, 1) shows it in its window, the attitude at (15, 22) is live.
-    const ShortText text = rightJustified(z.air.altitudeFeet, 5);
+    const ShortText text = rightJustified(static_cast<std::uint32_t>(z.air.altitudeFeet), 5);
     EXPECT_TRUE(test::textCellMatches(z.screen, 25 + 6, 1 + 52, largeFigures(text, true), false));
     EXPECT_TRUE(test::textCellMatches(z.screen, 15, 22, "G ", false));
     EXPECT_TRUE(test::textCellMatches(z.screen, 17, 22 + 8, "    ", false));  // "No IMU" went

@@ -1,5 +1,6 @@
 #include "host/screen.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "host/glyphs.h"
@@ -9,6 +10,23 @@ namespace zen {
 namespace {
 constexpr int ScreenPixels = ScreenWidth * ScreenHeight;
 constexpr std::uint8_t NoGlyph[8] = {};
+
+// Work bitmap strips 0..strips-1, rows firstRow.. onwards, to a layer at
+// (x0, y0), cut at the screen's edges and the bitmap's last row. Whole rows
+// at a time: the attitude display copies the bitmap every frame it moves.
+template <typename Pixel>
+Screen::CopiedArea copyWorkStrips(const WorkBitmap& work, Pixel* layer, int x0, int y0, int strips,
+                                  int firstRow, int rows, Pixel ink, Pixel paper) {
+  const int width = std::min(8 * std::min(strips, WorkBitmap::Width / 8), ScreenWidth - x0);
+  const int height = std::min({rows, WorkBitmap::Height - firstRow, ScreenHeight - y0});
+  if (width <= 0 || height <= 0) return {};
+  for (int j = 0; j < height; ++j) {
+    Pixel* out = layer + (y0 + j) * ScreenWidth + x0;
+    for (int x = 0; x < width; ++x)
+      out[x] = ((work.bytes[56 * (x / 8) + firstRow + j] >> (x % 8)) & 1) ? ink : paper;
+  }
+  return {x0, y0, x0 + width - 1, y0 + height - 1, static_cast<std::uint64_t>(width) * height};
+}
 }  // namespace
 
 void Screen::clearTextLayer() {
@@ -132,20 +150,8 @@ void Screen::drawScalePicture() {
 
 void Screen::copyWorkToText(std::uint8_t column, std::uint8_t pixelRow, std::uint8_t strips,
                             std::uint8_t firstRow, std::uint8_t rows) {
-  for (int i = 0; i < strips && i < 10; ++i) {
-    for (int j = 0; j < rows; ++j) {
-      const int sourceRow = firstRow + j;
-      if (sourceRow >= WorkBitmap::Height) break;
-      const std::uint8_t byte = work.bytes[56 * i + sourceRow];
-      const int y = pixelRow + j;
-      if (y >= ScreenHeight) break;
-      for (int k = 0; k < 8; ++k) {
-        const int x = 8 * column + 8 * i + k;
-        if (x >= ScreenWidth) break;
-        setTextPixel(x, y, ((byte >> k) & 1) ? TextPixel::Black : TextPixel::Silver);
-      }
-    }
-  }
+  noteCopy(copyWorkStrips(work, text_.data(), 8 * column, pixelRow, strips, firstRow, rows, TextPixel::Black,
+                          TextPixel::Silver));
 }
 
 void Screen::plot(int x, int y) {
@@ -255,18 +261,15 @@ void Screen::drawSmallText() {
 }
 
 void Screen::copyWorkToGraphics(std::uint8_t column, std::uint8_t pixelRow) {
-  for (int s = 0; s < 10; ++s) {
-    for (int r = 0; r < WorkBitmap::Height; ++r) {
-      const std::uint8_t byte = work.bytes[56 * s + r];
-      const int y = pixelRow + r;
-      if (y >= ScreenHeight) break;
-      for (int k = 0; k < 8; ++k) {
-        const int x = 8 * column + 8 * s + k;
-        if (x >= ScreenWidth) break;
-        setGraphicsPixel(x, y, ((byte >> k) & 1) ? GraphicsPixel::Black : GraphicsPixel::White);
-      }
-    }
-  }
+  noteCopy(copyWorkStrips(work, graphics_.data(), 8 * column, pixelRow, 10, 0, WorkBitmap::Height,
+                          GraphicsPixel::Black, GraphicsPixel::White));
+}
+
+void Screen::noteCopy(const CopiedArea& area) {
+  if (area.pixels == 0) return;
+  dirty_.add(area.left, area.top);
+  dirty_.add(area.right, area.bottom);
+  pixelWrites_ += area.pixels;
 }
 
 void Screen::workPlot(int x, int y) {

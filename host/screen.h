@@ -136,7 +136,14 @@ class Screen {
     ++pixelWrites_;
   }
 
+  // What a work bitmap copy covered.
+  struct CopiedArea {
+    int left = 0, top = 0, right = -1, bottom = -1;
+    std::uint64_t pixels = 0;
+  };
+
  private:
+  void noteCopy(const CopiedArea& area);
   template <typename Plot>
   void bresenham(int x0, int y0, int x1, int y1, Plot plotPoint);
   template <typename Plot>

@@ -2,37 +2,18 @@
 // every instrument drawn, one frame of moving values, and the horizon alone.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <memory>
-
-#include "firmware/core/instrument.h"
+#include "bench/bench_instrument.h"
 #include "firmware/instruments/attitude.h"
 #include "firmware/instruments/panel.h"
-#include "host/settings_store.h"
 
 namespace zen {
 namespace {
 
-class QuietHost : public Host {
- public:
-  void yieldToHost(YieldKind) override {}
-  void setAlarmLed(bool) override {}
-  std::filesystem::path programFolder() const override { return std::filesystem::temp_directory_path(); }
-  void reportFileError(const std::filesystem::path&, const std::string&) override {}
-  LocalTime localTime() const override { return {}; }
-};
-
 // The default panel in flight: some height, speed and climb, the attitude sensor on.
-struct FlyingPanel {
-  QuietHost host;
-  std::unique_ptr<Instrument> instrument = std::make_unique<Instrument>(host);
-  Instrument& z = *instrument;
+struct FlyingPanel : BenchInstrument {
   int step = 0;
 
   explicit FlyingPanel(std::uint8_t page) {
-    buildImageFromDefaults(z, true);
-    loadAllSettings(z);
-    z.screen.drawColour = 1;
     z.main.activePage = page;
     clampItemPositions(z);
     z.attitude.attitudeSensorOn = 1;

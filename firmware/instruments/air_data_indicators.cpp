@@ -159,9 +159,10 @@ struct IndicatorDesign {
   const std::array<TapeLayout, 2>& tapes;
   int boxWidth;
   int boxValueColumn;
+  int digits;  // the value text is right-justified in this many characters
 };
-constexpr IndicatorDesign AltimeterDesign{flight_item::Altimeter, AltimeterTapes, 92, 3};
-constexpr IndicatorDesign AirspeedDesign{flight_item::Airspeed, AirspeedTapes, 50, 2};
+constexpr IndicatorDesign AltimeterDesign{flight_item::Altimeter, AltimeterTapes, 92, 3, 5};
+constexpr IndicatorDesign AirspeedDesign{flight_item::Airspeed, AirspeedTapes, 50, 2, 3};
 
 void setupIndicator(Instrument& z, const IndicatorDesign& d) {
   Screen& s = z.screen;
@@ -226,6 +227,16 @@ void refreshIndicator(Instrument& z, const IndicatorDesign& d, AirDataIndicatorC
 }
 
 ShortText blanks(int count) { return widened(ShortText(), count); }
+
+// While an alarm is on the value blinks (blanks on alternate frames) and is
+// redrawn every frame; otherwise an unchanged value draws nothing.
+void refreshValue(Instrument& z, const IndicatorDesign& d, AirDataIndicatorCache& c, std::int32_t value,
+                  long long shown, bool alarmOn) {
+  if (!alarmOn && value == c.value) return;
+  c.value = value;
+  const ShortText text = alarmOn && z.tick.secondPhase ? blanks(d.digits) : signedJustified(shown, d.digits);
+  refreshIndicator(z, d, c, shown, text);
+}
 
 // ---------------------------------------------------------------- vertical speed
 
@@ -343,11 +354,7 @@ void altimeterFrame(Instrument& z) {
   const std::int32_t feet = z.air.altitudeFeet;
   const bool alarmOn = (z.settings.alarmEnables & alarm::Altitude) &&
                        feet >= static_cast<std::int32_t>(z.settings.altitudeAlarm);
-  if (!alarmOn && feet == c.value) return;
-  c.value = feet;
-  const long long shown = signedAltitude(z, feet);
-  const ShortText text = alarmOn && z.tick.secondPhase ? blanks(5) : signedJustified(shown, 5);
-  refreshIndicator(z, AltimeterDesign, c, shown, text);
+  refreshValue(z, AltimeterDesign, c, feet, signedAltitude(z, feet), alarmOn);
 }
 
 void forgetAltimeter(Instrument& z) { z.flight.altimeter = {}; }
@@ -361,12 +368,7 @@ void airspeedFrame(Instrument& z) {
   const std::uint16_t speed = z.air.indicatedAirspeed;
   const bool low = (set.alarmEnables & alarm::LowAirspeed) && speed <= set.stallSpeed && z.time.qnh.inFlight;
   const bool high = (set.alarmEnables & alarm::HighAirspeed) && speed > set.neverExceedSpeed;
-  const bool alarmOn = low || high;
-  if (!alarmOn && speed == c.value) return;
-  c.value = speed;
-  const long long shown = speedInDisplayUnit(z, speed);
-  const ShortText text = alarmOn && z.tick.secondPhase ? blanks(3) : signedJustified(shown, 3);
-  refreshIndicator(z, AirspeedDesign, c, shown, text);
+  refreshValue(z, AirspeedDesign, c, speed, speedInDisplayUnit(z, speed), low || high);
 }
 
 void forgetAirspeed(Instrument& z) { z.flight.airspeed = {}; }

@@ -21,6 +21,18 @@ constexpr int BarWidth = 78;
 bool tall(const Instrument& z, int item) { return (itemStyle(z, item) & 1) != 0; }
 int barHeight(const Instrument& z, int item) { return tall(z, item) ? 16 : 8; }
 
+// The frame of the turn or slip bar, then its marks.
+template <typename Marks>
+void drawBar(Instrument& z, int item, Marks&& marks) {
+  Screen& s = z.screen;
+  PenGuard guard(s);
+  const ItemPlace p = placeOf(s);
+  const int height = barHeight(z, item);
+  s.lineWidth = 1;
+  drawFrame(s, p.x, p.row, p.x + BarWidth - 1, p.row + height - 1);
+  marks(s, p, height);
+}
+
 // ---------------------------------------------------------------- rate of turn
 
 constexpr std::array<int, 3> TurnTicks{23, 38, 53};
@@ -99,13 +111,8 @@ int angleBetween(int a, int b) {
 // ---------------------------------------------------------------- items
 
 void setupTurnRate(Instrument& z) {
-  Screen& s = z.screen;
-  PenGuard guard(s);
-  const ItemPlace p = placeOf(s);
-  const int height = barHeight(z, flight_item::TurnRate);
-  s.lineWidth = 1;
-  drawFrame(s, p.x, p.row, p.x + BarWidth - 1, p.row + height - 1);
-  drawTurnTicks(s, p, height);
+  drawBar(z, flight_item::TurnRate,
+          [](Screen& s, const ItemPlace& p, int height) { drawTurnTicks(s, p, height); });
 }
 
 void turnRateFrame(Instrument& z) {
@@ -137,16 +144,12 @@ void turnRateFrame(Instrument& z) {
 void forgetTurnRate(Instrument& z) { z.flight.turnNeedle = NothingDrawn; }
 
 void setupSlip(Instrument& z) {
-  Screen& s = z.screen;
-  PenGuard guard(s);
-  const ItemPlace p = placeOf(s);
-  const int height = barHeight(z, flight_item::Slip);
-  s.lineWidth = 1;
-  drawFrame(s, p.x, p.row, p.x + BarWidth - 1, p.row + height - 1);
-  for (int line : SlipLines) {
-    moveTo(s, p.x + line, p.row);
-    lineToPoint(s, p.x + line, p.row + height - 1);
-  }
+  drawBar(z, flight_item::Slip, [](Screen& s, const ItemPlace& p, int height) {
+    for (int line : SlipLines) {
+      moveTo(s, p.x + line, p.row);
+      lineToPoint(s, p.x + line, p.row + height - 1);
+    }
+  });
 }
 
 void slipFrame(Instrument& z) {

@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <numbers>
 
 #include "firmware/instruments/flight_tapes.h"
 #include "firmware/instruments/large_digits.h"
 #include "firmware/instruments/sine_table.h"
-#include "host/glyphs.h"
-#include "tests/support/screen_probe.h"
 
 namespace zen {
 namespace {
@@ -50,18 +47,6 @@ TEST(LargeDigits, BlanksAreSharedOutToKeepTheFiguresCentred) {
                                                        {"12345", "12345"}, {" 87", " 87"},
                                                        {"8    ", "  8  "}, {"   ", "   "}};
   for (const auto& [in, out] : cases) EXPECT_EQ(centredText(ShortText(in)).str(), out) << '"' << in << '"';
-}
-
-TEST(LargeDigits, UpperHalvesOnTheRowAndLowerHalvesEightBelow) {
-  auto s = std::make_unique<Screen>();
-  drawLargeDigits(*s, 3, 50, ShortText(" -1.+"));  // stays as it is: already centred
-  std::string upper, lower;
-  for (int cell : {13, 10, 1, 11, 12}) {
-    upper.push_back(static_cast<char>(largeDigitUpper(cell)));
-    lower.push_back(static_cast<char>(largeDigitLower(cell)));
-  }
-  EXPECT_TRUE(test::textCellMatches(*s, 3, 50, upper, false));
-  EXPECT_TRUE(test::textCellMatches(*s, 3, 58, lower, false));
 }
 
 TEST(TapePosition, LabelsScrollOnBelowZeroWithoutLeavingTheirRange) {

@@ -11,11 +11,11 @@ void WidgetDialogs::showMessage(const QString& text) {
 }
 
 QString WidgetDialogs::openFileName(const QString& caption, const QString& filter) {
-  return QFileDialog::getOpenFileName(parent_, caption, QString(), filter);
+  return QFileDialog::getOpenFileName(parent_, caption, startFolder, filter);
 }
 
 QString WidgetDialogs::saveFileName(const QString& caption, const QString& filter) {
-  return QFileDialog::getSaveFileName(parent_, caption, QString(), filter);
+  return QFileDialog::getSaveFileName(parent_, caption, startFolder, filter);
 }
 
 }  // namespace zen

@@ -14,6 +14,8 @@ class Dialogs {
   virtual void showMessage(const QString& text) = 0;
   virtual QString openFileName(const QString& caption, const QString& filter) = 0;
   virtual QString saveFileName(const QString& caption, const QString& filter) = 0;
+  // Where file dialogs open: the program folder.
+  QString startFolder;
 };
 
 class WidgetDialogs : public Dialogs {

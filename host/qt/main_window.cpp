@@ -13,6 +13,7 @@
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/keys.h"
 #include "host/qt/com_port.h"
+#include "host/qt/panel_commands.h"
 #include "host/qt/sensor_windows.h"
 #include "link/qt/cp210x_bridge.h"
 #include "link/qt/port_selection.h"
@@ -244,6 +245,9 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
   link_ = new QtLink(
       *host_, *dialogs_, *usb_, [this](int n) { return QString::fromStdString(comPortDevice(ini_, n)); },
       this);
+  panelCommands_ = new PanelCommands(*host_, link_->link(), *dialogs_, this);
+  panelCommands_->onPanelApplied = [this] { Image2->flush(); };
+  dialogs_->startFolder = QString::fromStdString(options_.programFolder.string());
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setTimerType(Qt::PreciseTimer);
@@ -261,7 +265,9 @@ TForm1::~TForm1() = default;
 
 void TForm1::buildMenus() {
   QMenuBar* bar = menuBar();
-  bar->addMenu("&File")->setObjectName("File1");
+  QMenu* file = bar->addMenu("&File");
+  file->setObjectName("File1");
+  panelCommands_->addFileActions(file);
   QMenu* simulate = bar->addMenu("&Simulate");
   simulate->setObjectName("Simulate1");
   QAction* switchOn = simulate->addAction("Switch &Orvex Zenara on");
@@ -285,6 +291,7 @@ void TForm1::buildMenus() {
   QAction* setup = connectMenu->addAction("&Setup Velonet comms port");
   setup->setObjectName("SetupVelonetcommsport1");
   connect(setup, &QAction::triggered, this, [this] { form6_->showForPort(); });
+  panelCommands_->addConnectActions(connectMenu);
   bar->addMenu("&Design")->setObjectName("Design1");
   developmentMenu_ = bar->addMenu("&Development");
   developmentMenu_->setObjectName("Development1");

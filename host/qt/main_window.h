@@ -26,6 +26,7 @@ class TForm3;
 class TForm4;
 class TForm5;
 class TForm6;
+class PanelCommands;
 
 // The simulated screen: both layers composited, at an integer zoom.
 class ScreenView : public QWidget {
@@ -113,6 +114,8 @@ class TForm1 : public QMainWindow {
   // The instrument link, for every window that talks to a real instrument.
   QtLink& link() { return *link_; }
   TForm6* portSelectionWindow() const { return form6_; }
+  // File and Connect menu commands that move panels.
+  PanelCommands* panelCommands() const { return panelCommands_; }
   const QString& carriedFirmwareVersion() const { return carriedFirmwareVersion_; }
   QMenu* developmentMenu() const { return developmentMenu_; }
   TForm3* engineUnitWindow() const { return form3_; }
@@ -167,6 +170,7 @@ class TForm1 : public QMainWindow {
   TForm4* form4_ = nullptr;
   TForm5* form5_ = nullptr;
   TForm6* form6_ = nullptr;
+  PanelCommands* panelCommands_ = nullptr;
   QString carriedFirmwareVersion_ = QStringLiteral("Unknown");
   bool closeRequested_ = false;
   bool shutDown_ = false;

@@ -19,14 +19,16 @@ class RecordingDialogs : public Dialogs {
     shown_ << text;
     if (!allowAnything_ && !expected_.contains(text)) unexpected_ << text;
   }
-  QString openFileName(const QString& caption, const QString&) override {
+  QString openFileName(const QString& caption, const QString& filter) override {
+    asked_ << caption + " | " + filter;
     if (openAnswers_.isEmpty()) {
       unexpected_ << "open dialog: " + caption;
       return {};
     }
     return openAnswers_.takeFirst();
   }
-  QString saveFileName(const QString& caption, const QString&) override {
+  QString saveFileName(const QString& caption, const QString& filter) override {
+    asked_ << caption + " | " + filter;
     if (saveAnswers_.isEmpty()) {
       unexpected_ << "save dialog: " + caption;
       return {};
@@ -35,6 +37,8 @@ class RecordingDialogs : public Dialogs {
   }
 
   const QStringList& shown() const { return shown_; }
+  // File dialogs shown, as "caption | filter".
+  const QStringList& asked() const { return asked_; }
   const QStringList& unexpected() const { return unexpected_; }
   bool allExpectedShown() const {
     for (const QString& e : expected_)
@@ -43,7 +47,7 @@ class RecordingDialogs : public Dialogs {
   }
 
  private:
-  QStringList expected_, shown_, unexpected_, openAnswers_, saveAnswers_;
+  QStringList expected_, shown_, unexpected_, openAnswers_, saveAnswers_, asked_;
   bool allowAnything_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "host/atomic_file.h"
+#include "link/panel_transfer.h"
 
 namespace zen::fake {
 
@@ -69,7 +70,12 @@ const char* faultName(Fault fault) {
 }
 
 FrameUnit::FrameUnit(Wire& wire, FrameUnitOptions options) : wire_(wire), options_(std::move(options)) {
+  // A fresh unit: its firmware keeps the layout header, the rest is erased.
   e2_.fill(0xFF);
+  e2_[0] = InstrumentLayoutVersion & 0xFF;
+  e2_[1] = InstrumentLayoutVersion >> 8;
+  e2_[2] = InstrumentLayoutLength & 0xFF;
+  e2_[3] = InstrumentLayoutLength >> 8;
   if (options_.e2File.empty()) return;
   ReadResult file = readFilePrefix(options_.e2File, E2Size + 1);
   if (file.missing) {

@@ -44,7 +44,8 @@ Options:
                      example: --ident ZN260607001
   --version TEXT     firmware version, 7 characters
                      example: --version 260607X
-  --e2 FILE          the unit's 4096-byte E2 memory; created full of 0xFF if missing
+  --e2 FILE          the unit's 4096-byte E2 memory; if missing, created erased
+                     (0xFF) but for the layout header (version 1, length 576)
                      example: --e2 unit-e2.bin
   --ram FILE         what Read RAM returns (default: each byte is the low byte of its address)
                      example: --ram ram.bin

@@ -50,22 +50,23 @@ QStringList TForm2::lines() const {
 PanelCommands::PanelCommands(SimulationHost& host, Link& link, Dialogs& dialogs, QWidget* window)
     : QObject(window), host_(host), link_(link), dialogs_(dialogs), form2_(new TForm2(window)) {}
 
+void PanelCommands::addCommand(QMenu* menu, const char* text, const char* name,
+                               void (PanelCommands::*slot)()) {
+  QAction* action = menu->addAction(QString::fromUtf8(text));
+  action->setObjectName(QString::fromUtf8(name));
+  connect(action, &QAction::triggered, this, slot);
+}
+
 void PanelCommands::addFileActions(QMenu* file) {
-  QAction* save = file->addAction(QStringLiteral("&Save panel layout"));
-  save->setObjectName(QStringLiteral("Savepanellayout1"));
-  connect(save, &QAction::triggered, this, &PanelCommands::Savepanellayout1Click);
-  QAction* load = file->addAction(QStringLiteral("&Load panel layout"));
-  load->setObjectName(QStringLiteral("Loadpanellayout1"));
-  connect(load, &QAction::triggered, this, &PanelCommands::Loadpanellayout1Click);
+  addCommand(file, "&Save panel layout", "Savepanellayout1", &PanelCommands::Savepanellayout1Click);
+  addCommand(file, "&Load panel layout", "Loadpanellayout1", &PanelCommands::Loadpanellayout1Click);
 }
 
 void PanelCommands::addConnectActions(QMenu* connectMenu) {
-  QAction* upload = connectMenu->addAction(QStringLiteral("&Upload panel from Orvex"));
-  upload->setObjectName(QStringLiteral("UploadpanelfromOrvex1"));
-  connect(upload, &QAction::triggered, this, &PanelCommands::UploadpanelfromOrvex1Click);
-  QAction* download = connectMenu->addAction(QStringLiteral("&Download panel to Orvex"));
-  download->setObjectName(QStringLiteral("DownloadpaneltoOrvex1"));
-  connect(download, &QAction::triggered, this, &PanelCommands::DownloadpaneltoOrvex1Click);
+  addCommand(connectMenu, "&Upload panel from Orvex", "UploadpanelfromOrvex1",
+             &PanelCommands::UploadpanelfromOrvex1Click);
+  addCommand(connectMenu, "&Download panel to Orvex", "DownloadpaneltoOrvex1",
+             &PanelCommands::DownloadpaneltoOrvex1Click);
 }
 
 void PanelCommands::Savepanellayout1Click() {

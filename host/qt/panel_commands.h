@@ -58,6 +58,7 @@ class PanelCommands : public QObject, private TransferReport {
   void statusLine(const std::string& text) override;
   void closeStatus() override;
   void message(const std::string& text) override;
+  void addCommand(QMenu* menu, const char* text, const char* name, void (PanelCommands::*slot)());
   void applied();
   TransferContext context();
 

@@ -54,11 +54,7 @@ TEST(Startup, BlankPauseThenLogoBeforeTheWelcomeTexts) {
   VirtualHost host;
   bool blankChecked = false;
   host.at(250, [&] {
-    const Screen& s = host.instrument().screen;
-    int ink = 0;
-    for (int y = 0; y < ScreenHeight; ++y)
-      for (int x = 0; x < ScreenWidth; ++x) ink += s.compositePixel(x, y);
-    EXPECT_EQ(ink, 0);
+    EXPECT_EQ(test::ink(host.instrument().screen), 0);
     blankChecked = true;
   });
   host.at(1000, [&] {

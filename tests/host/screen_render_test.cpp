@@ -3,22 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/screen_probe.h"
+
 namespace zen {
 namespace {
 
-int differingPixels(const Screen& a, const Screen& b) {
-  int count = 0;
-  for (int y = 0; y < ScreenHeight; ++y)
-    for (int x = 0; x < ScreenWidth; ++x) count += a.compositePixel(x, y) != b.compositePixel(x, y);
-  return count;
-}
-
-int ink(const Screen& s) {
-  int count = 0;
-  for (int y = 0; y < ScreenHeight; ++y)
-    for (int x = 0; x < ScreenWidth; ++x) count += s.compositePixel(x, y);
-  return count;
-}
+using test::differingPixels;
+using test::ink;
 
 TEST(RenderScreen, DefaultPageRendersTheSameTwiceAndTheOtherPageDiffers) {
   RenderOptions options;

@@ -16,6 +16,7 @@
 #include "support/fake_instrument.h"
 #include "support/panel_samples.h"
 #include "support/recording_dialogs.h"
+#include "support/screen_probe.h"
 #include "support/test_files.h"
 
 using namespace zen;
@@ -31,13 +32,6 @@ Items expectedItems(const Items& before, const Items& panel) {
   Items items = panel;
   std::copy(before.begin(), before.begin() + FirstPanelItem, items.begin());
   return items;
-}
-
-int ink(const Screen& s) {
-  int count = 0;
-  for (int y = 0; y < ScreenHeight; ++y)
-    for (int x = 0; x < ScreenWidth; ++x) count += s.compositePixel(x, y);
-  return count;
 }
 
 Bytes panelPart(const Bytes& e2) {
@@ -124,7 +118,7 @@ class PanelCommandsTest : public QObject {
       rig.dialogs.answerOpen(QString::fromStdString(file.string()));
       rig.trigger("Loadpanellayout1");
       QVERIFY(allItems(z) == expectedItems(before, panel));
-      QVERIFY(ink(z.screen) > 500);  // the page was drawn again
+      QVERIFY(test::ink(z.screen) > 500);  // the page was drawn again
 
       Bytes spoiled = readBytes(file);
       spoiled[0] = 2;

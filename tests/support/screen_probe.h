@@ -12,6 +12,21 @@
 
 namespace zen::test {
 
+// Pixels shown black, both layers together.
+inline int ink(const Screen& s) {
+  int count = 0;
+  for (int y = 0; y < ScreenHeight; ++y)
+    for (int x = 0; x < ScreenWidth; ++x) count += s.compositePixel(x, y);
+  return count;
+}
+
+inline int differingPixels(const Screen& a, const Screen& b) {
+  int count = 0;
+  for (int y = 0; y < ScreenHeight; ++y)
+    for (int x = 0; x < ScreenWidth; ++x) count += a.compositePixel(x, y) != b.compositePixel(x, y);
+  return count;
+}
+
 // The 8 pixels of text-layer row y at byte column c, bit 7 leftmost.
 inline std::uint8_t textByte(const Screen& s, int column, int y) {
   std::uint8_t b = 0;

@@ -142,7 +142,9 @@ void Screen::drawScalePicture() {
         const int x = x0 + 8 * s + k;
         const int y = y0 + row;
         if (x >= ScreenWidth || y >= ScreenHeight) continue;
-        setGraphicsPixel(x, y, (byte & (0x80 >> k)) ? GraphicsPixel::Black : GraphicsPixel::White);
+        // On the text layer, so needles drawn and erased over it on the
+        // graphics layer leave the scale whole.
+        setTextPixel(x, y, (byte & (0x80 >> k)) ? TextPixel::Black : TextPixel::Silver);
       }
     }
   }

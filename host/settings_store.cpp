@@ -73,7 +73,7 @@ SettingsImage imageFromSettings(const Settings& settings) {
 
 void buildImageFromVariables(Instrument& z) {
   z.e2 = imageFromSettings(z.settings);
-  writeImageTo(z, std::filesystem::current_path() / "CurrentE2.bin");
+  writeImageTo(z, z.host->programFolder() / "CurrentE2.bin");
 }
 
 void buildImageFromDefaults(Instrument& z, bool keepOnly) {
@@ -83,7 +83,7 @@ void buildImageFromDefaults(Instrument& z, bool keepOnly) {
     z.e2.write(entry.address,
                entry.keepsCurrentValue ? itemBytes(std::as_const(z.settings), n) : itemDefault(n));
   }
-  if (!keepOnly) writeImageTo(z, std::filesystem::current_path() / "e2.rom");
+  if (!keepOnly) writeSettingsFile(z);
 }
 
 bool testOption(const Instrument& z, int bit) { return z.settings.testOption(bit); }

@@ -1,5 +1,6 @@
 // The settings image (E2) operations the firmware calls, the clock chip and
-// the analogue channels. Every "write" replaces e2.rom in the program folder.
+// the analogue channels. Every "write" replaces e2.rom in the program folder;
+// built images go there too, never to the working folder.
 #pragma once
 
 #include <cstdint>

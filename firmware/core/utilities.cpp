@@ -126,9 +126,10 @@ DerivedLimits derivedLimits(const Instrument& z) {
 }
 
 std::uint16_t trueAirspeedOf(std::uint16_t indicatedAirspeed, std::uint16_t altitudeShown) {
-  const std::uint32_t speedTerm = static_cast<std::uint16_t>(indicatedAirspeed * 175u);
-  const auto correction = static_cast<std::uint8_t>(speedTerm * (altitudeShown / 100u) / 100000u);
-  return static_cast<std::uint16_t>(indicatedAirspeed + correction);
+  // Wide: the speed x 175 passes 16 bits above 374 mph and the correction
+  // 8 bits above 145 mph at 10000 ft; the result holds at the top of its range.
+  const std::uint64_t correction = std::uint64_t{indicatedAirspeed} * 175u * (altitudeShown / 100u) / 100000u;
+  return saturate16(indicatedAirspeed + correction);
 }
 
 }  // namespace zen

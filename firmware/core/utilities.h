@@ -55,7 +55,7 @@ struct DerivedLimits {
 };
 DerivedLimits derivedLimits(const Instrument& z);
 
-// Indicated to true airspeed, 1.75 % per 1000 feet (correction kept in 8 bits).
+// Indicated to true airspeed, 1.75 % per 1000 feet.
 std::uint16_t trueAirspeedOf(std::uint16_t indicatedAirspeed, std::uint16_t altitudeShown);
 
 }  // namespace zen

@@ -13,7 +13,7 @@ namespace zen {
 
 namespace {
 
-constexpr std::int32_t AltitudeBias = 700;   // the altitude value runs 700 ft above the altitude
+constexpr std::int32_t AltitudeBias = 700;  // the altitude value runs 700 ft above the altitude
 constexpr int FuelPressureItem = 13;
 constexpr std::uint16_t SenderAbsent = 4000;
 constexpr std::uint16_t NotComputable = 0xFFFF;
@@ -37,9 +37,10 @@ void updateRotorSpeed(Instrument& z) {
   const EngineData& e = z.engine;
   const std::uint16_t scale = z.settings.rotorScale;
   std::uint16_t& rpm = z.air.rotorRpm;
-  if (scale >= 300)
-    rpm = static_cast<std::uint16_t>(std::uint32_t{e.rotorPulses} * 1206 / scale);
-  else if (e.rotorNoSignal || scale == 0 || e.rotorPeriod == 0)
+  if (scale >= 300) rpm = static_cast<std::uint16_t>(std::uint32_t{e.rotorPulses} * 1206 / scale);
+  // Without a single pulse there is no period to time: the preset 3000
+  // would otherwise read as a rotor turning at 312 rpm.
+  else if (e.rotorNoSignal || e.rotorPulses == 0 || scale == 0 || e.rotorPeriod == 0)
     rpm = 0;
   else
     rpm = static_cast<std::uint16_t>(9375000u / scale / e.rotorPeriod);

@@ -12,7 +12,6 @@ namespace zen {
 
 namespace {
 
-
 void emptyFrameList(PanelState& p) {
   p.frameRoutineCount = 0;
   p.frameRoutines[0] = nullptr;
@@ -57,18 +56,13 @@ void redrawPage(Instrument& z) {
   Screen& s = z.screen;
   PanelState& p = z.panel;
 
-  if (z.settings.testOption(option::DualPanel)) {
-    if (z.settings.testOption(option::MasterUnit)) {
-      z.engine.slaveMode = 0;
-    } else {
-      z.engine.slaveMode = 1;
-      if (z.engine.noDataFeedMark) {
-        emptyFrameList(p);
-        s.clearScreen();
-        drawBigTextAt(s, 0, 10, ShortText("Multi screen slave - no data feed"));
-        return;
-      }
-    }
+  // Switching the dual panel off ends slave mode too, or the page would stay empty.
+  z.engine.slaveMode = z.settings.testOption(option::DualPanel) && !z.settings.testOption(option::MasterUnit);
+  if (slaveWithoutDataFeed(z)) {
+    emptyFrameList(p);
+    s.clearScreen();
+    drawBigTextAt(s, 0, 10, ShortText("Multi screen slave - no data feed"));
+    return;
   }
 
   for (const ItemUnit& unit : ItemUnits)

@@ -223,15 +223,19 @@ TEST(AirData, ZeroDivisorsAndOutOfRangeInputsGiveDefinedValues) {
     rig.frame();
     EXPECT_EQ(rig.a.engineRpm, rpm) << "period " << period;
   }
-  e.rotorPeriod = 3000;
-  rig.frame();  // rotor scale 0
-  EXPECT_EQ(rig.a.rotorRpm, 0);
-  rig.z.settings.rotorScale = 10;
-  rig.frame();
-  EXPECT_EQ(rig.a.rotorRpm, 312);
-  e.rotorPeriod = 0;
-  rig.frame();
-  EXPECT_EQ(rig.a.rotorRpm, 0);
+  // The second rev counter: no input fitted (no pulse), a zero scale or
+  // period read 0; pulses timed over the preset period give 312 rpm.
+  struct RotorCase {
+    std::uint16_t scale, period, pulses, rpm;
+  };
+  for (const RotorCase c : {RotorCase{0, 3000, 5, 0}, RotorCase{10, 3000, 0, 0}, RotorCase{10, 3000, 5, 312},
+                            RotorCase{10, 0, 5, 0}}) {
+    rig.z.settings.rotorScale = c.scale;
+    e.rotorPeriod = c.period;
+    e.rotorPulses = c.pulses;
+    rig.frame();
+    EXPECT_EQ(rig.a.rotorRpm, c.rpm) << c.scale << " " << c.period << " " << c.pulses;
+  }
 
   e.engineUnitAlive = 6;
   rig.z.settings.itemOptions[13] = 0x01;

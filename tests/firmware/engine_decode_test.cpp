@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "firmware/core/option_bits.h"
 #include "firmware/core/sender_curves.h"
 #include "firmware/instruments/derived_settings.h"
 #include "host/settings_store.h"
@@ -171,6 +172,7 @@ TEST(EngineDecodeTest, SlaveTakesOneLinkBlockPerPassAndTracksTheDataFeed) {
   FakeHost host;
   Instrument z{host};
   EngineData& e = z.engine;
+  z.settings.optionBits = 1u << option::DualPanel;  // and not the master
   e.slaveMode = e.noDataFeedMark = 1;
   const std::uint8_t primary[17] = {0x88, 0xFF, 0xFF, 0xFF, 0xF5, 0x03, 0xD4, 0xFE,
                                     0x2C, 0x01, 140,  12,   3,    1,    0};

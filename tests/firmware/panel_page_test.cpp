@@ -1,6 +1,7 @@
 // Page redraw and the per-frame list, on a bare instrument and on the running firmware.
 #include <gtest/gtest.h>
 
+#include "firmware/core/option_bits.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/panel_items.h"
 #include "host/settings_store.h"
@@ -72,21 +73,31 @@ TEST(PageRedraw, PageOfLabelsOnlyShowsTheLabelsAndNoInstrumentsEnabled) {
   EXPECT_FALSE(textCellMatches(s, 9, 80, "No instruments enabled", true));
 }
 
-TEST(PageRedraw, DualPanelSlaveWithoutDataFeedShowsOnlyItsNotice) {
-  PanelRig rig;
-  Instrument& z = rig.z;
-  rig.show(26, 0, 0, 5, 50);
-  z.settings.optionBits = 1u << 18;
-  z.engine.noDataFeedMark = 1;
-  redrawPage(z);
-  EXPECT_EQ(z.engine.slaveMode, 1);
-  EXPECT_TRUE(textCellMatches(z.screen, 0, 80, "Multi screen slave - no data feed", true));
-  EXPECT_TRUE(rig.frameItems().empty());
+TEST(PageRedraw, DualPanelSlaveWithoutDataFeedShowsOnlyItsNoticeUntilItIsNoSlave) {
+  struct Case {
+    const char* what;
+    std::uint32_t optionBitsAfter;
+  };
+  const Case cases[] = {
+      {"this unit is the master after all", (1u << option::DualPanel) | (1u << option::MasterUnit)},
+      {"dual panel switched off", 0}};
+  for (const Case& c : cases) {
+    PanelRig rig;
+    Instrument& z = rig.z;
+    rig.show(26, 0, 0, 5, 50);
+    z.settings.optionBits = 1u << option::DualPanel;
+    z.engine.noDataFeedMark = 1;
+    redrawPage(z);
+    EXPECT_EQ(z.engine.slaveMode, 1);
+    EXPECT_TRUE(textCellMatches(z.screen, 0, 80, "Multi screen slave - no data feed", true));
+    EXPECT_TRUE(rig.frameItems().empty());
 
-  z.settings.optionBits |= 1u << 9;  // this unit is the master after all
-  redrawPage(z);
-  EXPECT_EQ(z.engine.slaveMode, 0);
-  EXPECT_EQ(rig.frameItems(), std::vector<int>{26});
+    z.settings.optionBits = c.optionBitsAfter;
+    redrawPage(z);
+    EXPECT_EQ(z.engine.slaveMode, 0) << c.what;
+    EXPECT_EQ(rig.frameItems(), std::vector<int>{26}) << c.what;
+    EXPECT_FALSE(slaveWithoutDataFeed(z)) << c.what;
+  }
 }
 
 // On the running firmware: the Select key toggles the page, and an item shown

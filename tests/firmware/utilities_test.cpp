@@ -54,8 +54,13 @@ TEST(UtilitiesTest, TankContentsForRisingAndFallingSenders) {
 }
 
 TEST(UtilitiesTest, TrueAirspeedAndDerivedLimits) {
-  EXPECT_EQ(trueAirspeedOf(100, 10000), 117);
-  EXPECT_EQ(trueAirspeedOf(400, 65535), 400 + 29);  // 400 x 175 kept in 16 bits
+  // 1.75 % per 1000 ft, the product in 32 bits: fast aircraft do not wrap.
+  struct Case {
+    std::uint16_t indicated, altitude, expected;
+  };
+  for (const Case c :
+       {Case{100, 10000, 117}, Case{400, 10000, 470}, Case{400, 65535, 858}, Case{65535, 65535, 65535}})
+    EXPECT_EQ(trueAirspeedOf(c.indicated, c.altitude), c.expected) << c.indicated << " at " << c.altitude;
 
   test::FakeHost host;
   Instrument z{host};

@@ -529,14 +529,22 @@ TEST_F(ScreenTest, CompositeShowsGraphicsInkOverText) {
   EXPECT_EQ(s().compositePixel(0, 0), 1);
 }
 
-TEST_F(ScreenTest, ScalePictureSitsSixteenPixelsRightOfTheItem) {
+// The two-needle rev counter draws and erases its needles across the scale.
+TEST_F(ScreenTest, ScalePictureSitsSixteenPixelsRightOfTheItemAndSurvivesNeedles) {
   s().originX = 80;
   s().originY = 20;
   s().drawScalePicture();
+  s().drawColour = 1;
+  s().lineWidth = 3;
+  s().setPen(90, 72);
+  s().lineTo(180, 30);
+  s().drawColour = 0;
+  s().setPen(90, 72);
+  s().lineTo(180, 30);
   for (int row = 0; row < 104; ++row)
     for (int x = 0; x < 72; ++x) {
       const bool on = ScalePicture[104 * (x / 8) + row] & (0x80 >> (x % 8));
-      ASSERT_EQ(black(96 + x, 20 + row), on) << x << "," << row;
+      ASSERT_EQ(s().compositePixel(96 + x, 20 + row), on) << x << "," << row;
     }
 }
 

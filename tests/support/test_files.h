@@ -19,20 +19,4 @@ inline void writeBytes(const std::filesystem::path& path, const std::vector<std:
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Some files go to the current working folder; tests move it into their own
-// temporary folder and back.
-class ScopedWorkingFolder {
- public:
-  explicit ScopedWorkingFolder(const std::filesystem::path& folder)
-      : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~ScopedWorkingFolder() { std::filesystem::current_path(previous_); }
-  ScopedWorkingFolder(const ScopedWorkingFolder&) = delete;
-  ScopedWorkingFolder& operator=(const ScopedWorkingFolder&) = delete;
-
- private:
-  std::filesystem::path previous_;
-};
-
 }  // namespace zen::test

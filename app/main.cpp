@@ -1,48 +1,18 @@
 // The simulator program: the main window, with the program folder taken from
 // --data-dir or the executable's own folder.
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
-#include <csignal>
 
 #include "host/qt/main_window.h"
-
-namespace {
-
-// Ctrl-C or a termination request closes the window like the user would, so
-// the clock memory and SM.INI are still written.
-int signalPipe[2] = {-1, -1};
-
-void onTerminationSignal(int) {
-  const char byte = 1;
-  [[maybe_unused]] auto written = ::write(signalPipe[0], &byte, 1);
-}
-
-void closeOnTerminationSignals(QWidget& window) {
-  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
-  auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &window);
-  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-    char byte;
-    [[maybe_unused]] auto got = ::read(signalPipe[1], &byte, 1);
-    window.close();
-  });
-  struct sigaction action {};
-  action.sa_handler = onTerminationSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
-
-}  // namespace
+#include "host/qt/termination.h"
 
 int main(int argc, char** argv) {
+  // Ctrl-C or a termination request closes the program like the user would,
+  // so the clock memory and SM.INI are still written; from the first moment.
+  zen::TerminationSignals::installHandlers();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Corvalen Orvex Zenara");
   // The firmware may still be running when the last window closes; the main
@@ -63,17 +33,19 @@ int main(int argc, char** argv) {
 
   const QString folder =
       parser.isSet(dataDir) ? QDir(parser.value(dataDir)).absolutePath() : QApplication::applicationDirPath();
+  zen::TerminationSignals termination;
   zen::TForm1::Options options;
   options.programFolder = folder.toStdString();
   options.zoom = std::clamp(parser.value(zoom).toInt(), 1, 6);
+  options.termination = &termination;
   zen::TForm1 window(options);
   QObject::connect(&window, &zen::TForm1::finished, &app, &QApplication::quit, Qt::QueuedConnection);
-  closeOnTerminationSignals(window);
   window.show();
   if (parser.isSet(snapshot)) {
     QTimer::singleShot(parser.value(snapshotAfter).toInt(), &window,
                        [&window, file = parser.value(snapshot)] { window.grab().save(file); });
   }
   if (parser.isSet(switchOn)) QTimer::singleShot(0, &window, &zen::TForm1::Button1Click);
-  return app.exec();
+  const int status = app.exec();
+  return window.saveFailed() ? 1 : status;
 }

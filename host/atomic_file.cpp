@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstring>
+#include <string_view>
 
 namespace zen {
 
@@ -15,13 +18,33 @@ namespace {
 
 std::string errorText(int err) { return std::strerror(err); }
 
+constexpr std::string_view TemporaryMark = ".tmp-";
+
 std::filesystem::path temporaryNameFor(const std::filesystem::path& path) {
   // Unique per process and per call, so two saves racing in one program or
   // two instances sharing a folder never write into the same temporary.
   static std::atomic<unsigned> counter{0};
   std::string name = path.filename().string();
-  name += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+  name +=
+      std::string(TemporaryMark) + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
   return path.parent_path() / name;
+}
+
+// The writer's process id when name is one of its temporaries ("NAME.tmp-PID-N").
+std::optional<pid_t> temporaryOwner(const std::string& name) {
+  const std::size_t mark = name.rfind(TemporaryMark);
+  if (mark == std::string::npos || mark == 0) return std::nullopt;
+  const std::string_view rest = std::string_view(name).substr(mark + TemporaryMark.size());
+  const std::size_t dash = rest.find('-');
+  if (dash == std::string_view::npos || dash == 0 || dash + 1 == rest.size()) return std::nullopt;
+  const auto digits = [](std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!digits(rest.substr(dash + 1))) return std::nullopt;
+  pid_t pid = 0;
+  const auto [end, ec] = std::from_chars(rest.data(), rest.data() + dash, pid);
+  if (ec != std::errc() || end != rest.data() + dash || pid <= 0) return std::nullopt;
+  return pid;
 }
 
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
@@ -79,6 +102,18 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
   if (::rename(temporary.c_str(), path.c_str()) != 0) return fail(false);
   syncFolder(path.parent_path());
   return std::nullopt;
+}
+
+void removeStaleTemporaries(const std::filesystem::path& folder) {
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const auto owner = temporaryOwner(it->path().filename().string());
+    if (!owner || !it->is_regular_file(ec)) continue;
+    // A save of a program still running must finish undisturbed.
+    if (*owner == ::getpid() || ::kill(*owner, 0) == 0 || errno != ESRCH) continue;
+    std::filesystem::remove(it->path(), ec);
+    ec.clear();
+  }
 }
 
 ReadResult readFilePrefix(const std::filesystem::path& path, std::size_t maxBytes) {

@@ -18,6 +18,10 @@ namespace zen {
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
                                                std::span<const std::uint8_t> bytes);
 
+// Removes the temporary files that saves into folder left when their program
+// was killed. Those of programs still running stay.
+void removeStaleTemporaries(const std::filesystem::path& folder);
+
 struct ReadResult {
   std::vector<std::uint8_t> bytes;
   std::optional<std::string> error;

@@ -82,12 +82,13 @@ void IniFile::parse(std::string_view text) {
   lines_.clear();
   bom_ = text.starts_with(kBom);
   if (bom_) text.remove_prefix(kBom.size());
+  // CRLF, LF and the CR of old Mac editors all end a line.
   while (!text.empty()) {
-    const std::size_t nl = text.find('\n');
-    std::string_view line = text.substr(0, nl);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    lines_.emplace_back(line);
-    text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
+    const std::size_t end = text.find_first_of("\r\n");
+    lines_.emplace_back(text.substr(0, end));
+    if (end == std::string_view::npos) break;
+    const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    text.remove_prefix(end + (crlf ? 2 : 1));
   }
 }
 

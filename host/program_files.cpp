@@ -13,11 +13,12 @@ namespace {
 
 // The file's first maxBytes, or nothing when it is absent or unreadable.
 std::optional<std::vector<std::uint8_t>> readProgramFile(Instrument& z, const char* name,
-                                                         std::size_t maxBytes) {
+                                                         std::size_t maxBytes, bool* unreadable = nullptr) {
   const std::filesystem::path path = z.host->programFolder() / name;
   ReadResult result = readFilePrefix(path, maxBytes);
   if (result.missing) return std::nullopt;
   if (result.error) {
+    if (unreadable) *unreadable = true;
     z.host->reportFileError(path, *result.error);
     return std::nullopt;
   }
@@ -26,10 +27,12 @@ std::optional<std::vector<std::uint8_t>> readProgramFile(Instrument& z, const ch
 
 }  // namespace
 
-void loadProgramFiles(Instrument& z, LogoStore& logo) {
+ProgramFilesRead loadProgramFiles(Instrument& z, LogoStore& logo) {
+  ProgramFilesRead read;
   // A short file replaces only the bytes it has.
   if (auto e2 = readProgramFile(z, "e2.rom", SettingsImage::Size)) z.e2.write(0, *e2);
-  if (auto rtc = readProgramFile(z, "RTC.ram", ClockRam::Size)) z.rtc.write(0, *rtc);
+  if (auto rtc = readProgramFile(z, "RTC.ram", ClockRam::Size, &read.clockRamUnreadable))
+    z.rtc.write(0, *rtc);
 
   logo.customLogo = false;
   logo.logoLength = BuiltInLogoLength;
@@ -38,11 +41,16 @@ void loadProgramFiles(Instrument& z, LogoStore& logo) {
     logo.logoLength = static_cast<std::uint16_t>(logo.bytes.size());
     logo.customLogo = true;
   }
+  return read;
 }
 
-void saveClockRam(Instrument& z) {
+bool saveClockRam(Instrument& z) {
   const std::filesystem::path path = z.host->programFolder() / "RTC.ram";
-  if (auto error = writeFileAtomically(path, z.rtc.bytes)) z.host->reportFileError(path, *error);
+  if (auto error = writeFileAtomically(path, z.rtc.bytes)) {
+    z.host->reportFileError(path, *error);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace zen

@@ -20,11 +20,16 @@ struct LogoStore {
   std::uint16_t logoLength = BuiltInLogoLength;
 };
 
+struct ProgramFilesRead {
+  bool clockRamUnreadable = false;  // RTC.ram exists but could not be read
+};
+
 // Start-up loads from the program folder. A missing file skips its step; a
 // read error is reported to the host and skips it too.
-void loadProgramFiles(Instrument& z, LogoStore& logo);
+ProgramFilesRead loadProgramFiles(Instrument& z, LogoStore& logo);
 
 // Writes the clock RAM to RTC.ram, replacing the file; errors are reported.
-void saveClockRam(Instrument& z);
+// Returns whether it was written.
+bool saveClockRam(Instrument& z);
 
 }  // namespace zen

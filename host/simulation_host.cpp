@@ -1,6 +1,7 @@
 #include "host/simulation_host.h"
 
 #include "firmware/core/firmware.h"
+#include "host/atomic_file.h"
 #include "host/settings_store.h"
 
 namespace zen {
@@ -10,7 +11,8 @@ SimulationHost::SimulationHost() : instrument_(std::make_unique<Instrument>(*thi
 SimulationHost::~SimulationHost() = default;
 
 void SimulationHost::loadFiles() {
-  loadProgramFiles(*instrument_, logo_);
+  removeStaleTemporaries(programFolder());
+  filesRead_ = loadProgramFiles(*instrument_, logo_);
   Screen& screen = instrument_->screen;
   screen.useCustomLogo = logo_.customLogo;
   screen.customLogo =
@@ -59,6 +61,10 @@ bool SimulationHost::idlePoll(bool eventRan) {
   return true;
 }
 
-void SimulationHost::saveOnExit() { saveClockRam(*instrument_); }
+bool SimulationHost::saveOnExit() {
+  // A file that could not be read is never overwritten.
+  if (filesRead_.clockRamUnreadable) return true;
+  return saveClockRam(*instrument_);
+}
 
 }  // namespace zen

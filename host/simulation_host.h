@@ -21,7 +21,8 @@ class SimulationHost : public Host {
   Instrument& instrument() { return *instrument_; }
   const Instrument& instrument() const { return *instrument_; }
 
-  // Loads e2.rom, RTC.ram and logo.bin from the program folder.
+  // Loads e2.rom, RTC.ram and logo.bin from the program folder, after
+  // removing what killed saves of earlier runs left behind.
   void loadFiles();
   // The 25 ms clock (Timer1Timer).
   void clockTick();
@@ -32,8 +33,9 @@ class SimulationHost : public Host {
   // Asks the firmware to stop: its next yield unwinds it.
   void requestStop();
   bool stopRequested() const { return stopRequested_; }
-  // Writes what must survive the run (RTC.ram); hosts add their own files.
-  virtual void saveOnExit();
+  // Writes what must survive the run (RTC.ram, unless it could not be read
+  // at start-up); returns false when a write failed.
+  bool saveOnExit();
 
   void pressKey(int bit) {
     instrument_->keyBits = static_cast<std::uint8_t>(instrument_->keyBits & ~(1u << bit));
@@ -64,6 +66,7 @@ class SimulationHost : public Host {
  private:
   std::unique_ptr<Instrument> instrument_;
   LogoStore logo_;
+  ProgramFilesRead filesRead_;
   bool firmwareRunning_ = false;
   bool firmwareActive_ = false;
   bool stopRequested_ = false;

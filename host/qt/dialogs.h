@@ -1,5 +1,5 @@
 // Message boxes and file dialogs go through here, so tests capture the texts
-// and never block on a modal dialog.
+// and never block on a modal dialog, and a closing program can end them.
 #pragma once
 
 #include <QString>
@@ -16,6 +16,28 @@ class Dialogs {
   virtual QString saveFileName(const QString& caption, const QString& filter) = 0;
   // Where file dialogs open: the program folder.
   QString startFolder;
+  // Makes every open box and dialog return at once, as if cancelled.
+  virtual void closeAll() {}
+};
+
+// Stands in front of the dialogs of a closing program: once it terminates,
+// nobody is asked anything any more. Messages go to standard error and file
+// dialogs choose no file.
+class ClosingDialogs : public Dialogs {
+ public:
+  explicit ClosingDialogs(Dialogs& shown) : shown_(shown) {}
+  // Also ends every box and dialog open now.
+  void terminate();
+  bool terminating() const { return terminating_; }
+
+  void showMessage(const QString& text) override;
+  QString openFileName(const QString& caption, const QString& filter) override;
+  QString saveFileName(const QString& caption, const QString& filter) override;
+  void closeAll() override { shown_.closeAll(); }
+
+ private:
+  Dialogs& shown_;
+  bool terminating_ = false;
 };
 
 class WidgetDialogs : public Dialogs {
@@ -24,6 +46,8 @@ class WidgetDialogs : public Dialogs {
   void showMessage(const QString& text) override;
   QString openFileName(const QString& caption, const QString& filter) override;
   QString saveFileName(const QString& caption, const QString& filter) override;
+  // Also the boxes and dialogs that other code opened, and open menus.
+  void closeAll() override;
 
  private:
   QWidget* parent_;

@@ -15,6 +15,7 @@
 #include "host/qt/com_port.h"
 #include "host/qt/panel_commands.h"
 #include "host/qt/sensor_windows.h"
+#include "host/qt/termination.h"
 #include "link/qt/cp210x_bridge.h"
 #include "link/qt/port_selection.h"
 
@@ -206,12 +207,12 @@ void BezelView::paintEvent(QPaintEvent*) {
 // -------------------------------------------------------------------- TForm1
 
 TForm1::TForm1(Options options) : options_(std::move(options)) {
-  if (options_.dialogs) {
-    dialogs_ = options_.dialogs;
-  } else {
-    ownDialogs_ = std::make_unique<WidgetDialogs>(this);
-    dialogs_ = ownDialogs_.get();
-  }
+  // A message box of the start-up below must not outlive a termination request.
+  if (options_.termination)
+    connect(options_.termination, &TerminationSignals::requested, this, &TForm1::requestTermination);
+  if (!options_.dialogs) ownDialogs_ = std::make_unique<WidgetDialogs>(this);
+  closingDialogs_ = std::make_unique<ClosingDialogs>(options_.dialogs ? *options_.dialogs : *ownDialogs_);
+  dialogs_ = closingDialogs_.get();
   if (!options_.usb) ownUsb_ = std::make_unique<Cp210xBridge>();
   usb_ = options_.usb ? options_.usb : ownUsb_.get();
   host_ = std::make_unique<QtHost>(options_.programFolder);
@@ -255,10 +256,14 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
   connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
   buildMenus();
-  FormCreate();
+  // The clock runs from creation, also while a start-up message is open.
   Timer1->start();
+  FormCreate();
   // Fixed border: the layout of the bezel does not stretch.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  created_ = true;
+  // Terminated during a start-up message: close once the event loop runs.
+  if (closingDialogs_->terminating()) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 TForm1::~TForm1() = default;
@@ -298,13 +303,16 @@ void TForm1::buildMenus() {
   developmentMenu_->menuAction()->setVisible(false);
 }
 
-std::filesystem::path TForm1::iniPath() const { return findFileNoCase(options_.programFolder, "sm.ini"); }
-
 void TForm1::FormCreate() {
   const std::filesystem::path folder = options_.programFolder;
   if (std::filesystem::exists(folder / "QMXTRV.K47")) developmentMenu_->menuAction()->setVisible(true);
   instrument().screen.clearTextLayer();
-  if (auto error = ini_.load(iniPath())) showFileError(iniPath(), *error);
+  // Found in any letter case and written back under its own name; a first run creates "SM.INI".
+  iniPath_ = findFileNoCase(folder, "SM.INI");
+  if (auto error = ini_.load(iniPath_)) {
+    iniReadable_ = false;
+    showFileError(iniPath_, *error);
+  }
 
   // Sensor windows restore their controls from the INI file as they are created.
   form3_ = new TForm3(instrument(), ini_, this);
@@ -408,6 +416,12 @@ void TForm1::focusOutEvent(QFocusEvent* event) {
   QMainWindow::focusOutEvent(event);
 }
 
+void TForm1::requestTermination() {
+  closingDialogs_->terminate();
+  // Still creating: the constructor closes once it is done.
+  if (created_) close();
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
   if (shutDown_) {
     event->accept();
@@ -433,12 +447,17 @@ void TForm1::FormCloseQuery() {
   if (shutDown_) return;
   shutDown_ = true;
   Timer1->stop();
-  host_->saveOnExit();
-  form3_->saveTo(ini_);
-  form4_->saveTo(ini_);
+  if (!host_->saveOnExit()) saveFailed_ = true;
   link_->shutDown();
-  ini_.writeInteger("General", "PORT", link_->comPort());
-  if (auto error = ini_.save(iniPath())) showFileError(iniPath(), *error);
+  if (iniReadable_) {
+    form3_->saveTo(ini_);
+    form4_->saveTo(ini_);
+    ini_.writeInteger("General", "PORT", link_->comPort());
+    if (auto error = ini_.save(iniPath_)) {
+      saveFailed_ = true;
+      showFileError(iniPath_, *error);
+    }
+  }
   if (link_->usbMode()) usb_->close();
   emit finished();
 }

@@ -22,6 +22,7 @@ class QSerialPort;
 
 namespace zen {
 
+class TerminationSignals;
 class TForm3;
 class TForm4;
 class TForm5;
@@ -103,6 +104,9 @@ class TForm1 : public QMainWindow {
     int zoom = 1;
     Dialogs* dialogs = nullptr;  // default: real message boxes
     UsbBridge* usb = nullptr;    // default: the CP210x bridge among the system's serial ports
+    // Termination requests (SIGINT, SIGTERM), heard from the first moment
+    // of the window's creation on.
+    TerminationSignals* termination = nullptr;
   };
   explicit TForm1(Options options);
   ~TForm1() override;
@@ -123,6 +127,8 @@ class TForm1 : public QMainWindow {
   TForm5* attitudeWindow() const { return form5_; }
   QSerialPort* serialPort() const { return link_->serialPort(); }
   bool shutDown() const { return shutDown_; }
+  // RTC.ram or SM.INI could not be written at close.
+  bool saveFailed() const { return saveFailed_; }
 
   // Keyboard keys standing in for the bezel keys, by key bit.
   static int keyBitForKey(int qtKey);
@@ -130,6 +136,9 @@ class TForm1 : public QMainWindow {
  public slots:
   void Button1Click();
   void Timer1Timer();
+  // Closes the program without asking anyone: open dialogs are ended and
+  // failures go to standard error instead of message boxes.
+  void requestTermination();
 
  signals:
   // Emitted once the firmware stopped and the files were written.
@@ -149,15 +158,17 @@ class TForm1 : public QMainWindow {
   // Shut-down steps once the firmware no longer runs.
   void FormCloseQuery();
   void showFileError(const std::filesystem::path& file, const std::string& message);
-  std::filesystem::path iniPath() const;
 
   Options options_;
   std::unique_ptr<WidgetDialogs> ownDialogs_;
-  Dialogs* dialogs_;
+  std::unique_ptr<ClosingDialogs> closingDialogs_;
+  Dialogs* dialogs_;  // every window's dialogs go through closingDialogs_
   std::unique_ptr<UsbBridge> ownUsb_;
   UsbBridge* usb_;
   std::unique_ptr<QtHost> host_;
   IniFile ini_;
+  std::filesystem::path iniPath_;
+  bool iniReadable_ = true;  // an unreadable SM.INI is left as it is
   BezelView* Image3 = nullptr;
   ScreenView* Image2 = nullptr;
   std::array<KeyShape*, 8> shapes_{};
@@ -174,6 +185,8 @@ class TForm1 : public QMainWindow {
   QString carriedFirmwareVersion_ = QStringLiteral("Unknown");
   bool closeRequested_ = false;
   bool shutDown_ = false;
+  bool created_ = false;
+  bool saveFailed_ = false;
 };
 
 }  // namespace zen

@@ -136,5 +136,25 @@ TEST_F(AtomicFileTest, ReadReportsMissingAndUnreadable) {
   }
 }
 
+// A save killed half-way leaves its temporary; the next start clears those
+// of dead programs only.
+TEST_F(AtomicFileTest, StaleTemporariesOfDeadWritersAreRemoved) {
+  const std::string own = std::to_string(::getpid());
+  struct Case {
+    std::string name;
+    bool kept;
+  };
+  const Case cases[] = {
+      {"RTC.ram.tmp-2147483647-0", false},  // no such process
+      {"SM.INI.tmp-" + own + "-3", true},   // this program's own save
+      {"e2.rom.tmp-1-2", true},             // process 1 always runs
+      {"notes.tmp-old-1", true},            // not the writer's pattern
+      {"RTC.ram", true},
+  };
+  for (const Case& c : cases) std::ofstream(dir_ / c.name) << "x";
+  removeStaleTemporaries(dir_);
+  for (const Case& c : cases) EXPECT_EQ(std::filesystem::exists(dir_ / c.name), c.kept) << c.name;
+}
+
 }  // namespace
 }  // namespace zen

@@ -51,6 +51,9 @@ TEST(IniFileTest, RoundTripKeepsEveryLineAndConvertsToCrlf) {
   // Already CRLF, mixed and unterminated inputs all come out the same way.
   EXPECT_EQ(parsed(withCrlf(kUserFile)).text(), withCrlf(kUserFile));
   EXPECT_EQ(parsed("[A]\r\nx=1\ny=2").text(), "[A]\r\nx=1\r\ny=2\r\n");
+  const IniFile crOnly = parsed("[A]\rx=1\r\r[B]\ry=2\r");
+  EXPECT_EQ(crOnly.text(), "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+  EXPECT_EQ(crOnly.readInteger("B", "y", 0), 2);
   EXPECT_EQ(parsed("").text(), "");
   EXPECT_EQ(parsed("\n\n").text(), "\r\n\r\n");
 }

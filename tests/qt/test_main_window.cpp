@@ -12,6 +12,7 @@
 
 #include "host/ini_file.h"
 #include "host/qt/main_window.h"
+#include "host/qt/termination.h"
 #include "support/recording_dialogs.h"
 
 using namespace zen;
@@ -44,6 +45,16 @@ void writeText(const std::filesystem::path& path, const std::string& text) {
 std::string readText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Names in the folder that equal name regardless of letter case.
+QStringList spellingsOf(const std::filesystem::path& folder, const QString& name) {
+  QStringList found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const QString candidate = QString::fromStdString(entry.path().filename().string());
+    if (candidate.compare(name, Qt::CaseInsensitive) == 0) found << candidate;
+  }
+  return found;
 }
 
 // Keeps the start-up free of the port message: COM1 names a device that cannot exist.
@@ -242,6 +253,94 @@ class MainWindowTest : public QObject {
       QVERIFY2(took >= 0 && took < 500, qPrintable(QString::number(took)));
       QVERIFY(std::filesystem::exists(rig.folder / "SM.INI"));
       QVERIFY(std::filesystem::exists(rig.folder / "RTC.ram"));
+    }
+  }
+
+  // The usual first start on a machine without a serial port: the port
+  // message is open when the termination request comes.
+  void terminationDuringTheStartupMessageWritesBothFiles() {
+    QTemporaryDir dir;
+    const auto folder = folderOf(dir);
+    noComPort(folder);
+    test::RecordingDialogs dialogs;
+    dialogs.allowAnything();
+    dialogs.modal();
+    TerminationSignals termination;
+    QTimer::singleShot(300, &termination, [&] { emit termination.requested(); });
+    TForm1 window({folder, 1, &dialogs, nullptr, &termination});  // returns once the box is closed
+    QSignalSpy finished(&window, &TForm1::finished);
+    QVERIFY(dialogs.shown().first().startsWith("Comms port COM1 is not available"));
+    // The clock ran while the box was open.
+    QVERIFY(window.instrument().tick.halfSecondCount * 20 + window.instrument().tick.tickCount >= 8);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 500);
+    QCOMPARE(readText(folder / "RTC.ram").size(), std::size_t(256));
+    QVERIFY(readText(folder / "SM.INI").find("[settings2]") != std::string::npos);
+    QVERIFY(dialogs.unexpected().isEmpty());
+  }
+
+  // RTC.ram cannot be written at close. The user is told, but a termination
+  // request while the box is open still ends the program; a termination
+  // request in the first place tells standard error instead.
+  void saveErrorAtCloseDoesNotKeepTheProgramAlive() {
+    for (bool bySignal : {false, true}) {
+      Rig rig;
+      rig.dialogs.modal();
+      TForm1& window = *rig.window;
+      std::filesystem::create_directory(rig.folder / "RTC.ram");  // a rename cannot replace it
+      QSignalSpy finished(&window, &TForm1::finished);
+      window.show();
+      if (bySignal) {
+        window.requestTermination();
+      } else {
+        QTimer::singleShot(100, &window, [&] { window.requestTermination(); });
+        window.close();
+      }
+      QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 1000);
+      QVERIFY(window.saveFailed());
+      const bool toldInABox = rig.dialogs.shown().filter("RTC.ram").size() == 1;
+      QCOMPARE(toldInABox, !bySignal);
+      QVERIFY2(rig.dialogs.unexpected().isEmpty(), qPrintable(rig.dialogs.unexpected().join('|')));
+      QVERIFY(readText(rig.folder / "SM.INI").find("[settings2]") != std::string::npos);
+    }
+  }
+
+  // A settings file the program could not read is left byte for byte.
+  void unreadableIniIsLeftAsItIs() {
+    const std::string huge = "; mine\r\n[Devices]\r\nCOM1=/nonexistent/tty\r\n" + std::string(1 << 20, ';');
+    for (bool asFolder : {false, true}) {
+      QTemporaryDir dir;
+      const auto folder = folderOf(dir);
+      if (asFolder)
+        std::filesystem::create_directory(folder / "SM.INI");
+      else
+        writeText(folder / "SM.INI", huge);
+      test::RecordingDialogs dialogs;
+      dialogs.allowAnything();
+      TForm1 window({folder, 1, &dialogs, nullptr});
+      QVERIFY(!dialogs.shown().filter("SM.INI").isEmpty());
+      QVERIFY(window.close());
+      if (asFolder)
+        QVERIFY(std::filesystem::is_directory(folder / "SM.INI") &&
+                std::filesystem::is_empty(folder / "SM.INI"));
+      else
+        QVERIFY(readText(folder / "SM.INI") == huge);
+      QVERIFY(std::filesystem::exists(folder / "RTC.ram"));
+    }
+  }
+
+  // A first run creates "SM.INI"; a file of another spelling keeps its name.
+  void iniNameOnFirstRunAndOtherwiseKept() {
+    for (const QString& existing : {QString(), QString("sm.ini"), QString("Sm.Ini")}) {
+      QTemporaryDir dir;
+      const auto folder = folderOf(dir);
+      if (!existing.isEmpty()) writeText(folder / existing.toStdString(), "[General]\r\nPORT=1\r\n");
+      test::RecordingDialogs dialogs;
+      dialogs.allowAnything();
+      TForm1 window({folder, 1, &dialogs, nullptr});
+      QVERIFY(window.close());
+      QCOMPARE(spellingsOf(folder, "SM.INI"), QStringList{existing.isEmpty() ? QString("SM.INI") : existing});
+      QVERIFY(readText(folder / spellingsOf(folder, "SM.INI").first().toStdString()).find("[settings]") !=
+              std::string::npos);
     }
   }
 

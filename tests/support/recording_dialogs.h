@@ -1,8 +1,12 @@
 // Dialogs for window tests: records every message instead of showing a modal
-// box, so a test can check the exact texts and never hangs.
+// box, so a test can check the exact texts and never hangs. With modal() a
+// message waits in a nested event loop, like a real box, until closeAll().
 #pragma once
 
+#include <QEventLoop>
 #include <QStringList>
+#include <QTimer>
+#include <vector>
 
 #include "host/qt/dialogs.h"
 
@@ -14,11 +18,27 @@ class RecordingDialogs : public Dialogs {
   void allowAnything() { allowAnything_ = true; }
   void answerOpen(const QString& path) { openAnswers_ << path; }
   void answerSave(const QString& path) { saveAnswers_ << path; }
+  void modal() { modal_ = true; }
 
   void showMessage(const QString& text) override {
     shown_ << text;
     if (!allowAnything_ && !expected_.contains(text)) unexpected_ << text;
+    if (!modal_) return;
+    QEventLoop loop;
+    loops_.push_back(&loop);
+    // A box nobody closes fails the test instead of hanging it.
+    QTimer::singleShot(5000, &loop, [&] {
+      unexpected_ << "still open after 5 s: " + text;
+      loop.quit();
+    });
+    loop.exec();
+    loops_.pop_back();
   }
+  void closeAll() override {
+    ++closeAllCalls_;
+    for (QEventLoop* loop : loops_) loop->quit();
+  }
+  int closeAllCalls() const { return closeAllCalls_; }
   QString openFileName(const QString& caption, const QString& filter) override {
     asked_ << caption + " | " + filter;
     if (openAnswers_.isEmpty()) {
@@ -49,6 +69,9 @@ class RecordingDialogs : public Dialogs {
  private:
   QStringList expected_, shown_, unexpected_, openAnswers_, saveAnswers_, asked_;
   bool allowAnything_ = false;
+  bool modal_ = false;
+  std::vector<QEventLoop*> loops_;
+  int closeAllCalls_ = 0;
 };
 
 }  // namespace zen::test

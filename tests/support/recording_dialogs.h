@@ -35,10 +35,8 @@ class RecordingDialogs : public Dialogs {
     loops_.pop_back();
   }
   void closeAll() override {
-    ++closeAllCalls_;
     for (QEventLoop* loop : loops_) loop->quit();
   }
-  int closeAllCalls() const { return closeAllCalls_; }
   QString openFileName(const QString& caption, const QString& filter) override {
     asked_ << caption + " | " + filter;
     if (openAnswers_.isEmpty()) {
@@ -71,7 +69,6 @@ class RecordingDialogs : public Dialogs {
   bool allowAnything_ = false;
   bool modal_ = false;
   std::vector<QEventLoop*> loops_;
-  int closeAllCalls_ = 0;
 };
 
 }  // namespace zen::test

@@ -15,9 +15,11 @@ std::span<const std::uint8_t> bytesAt(const void* source, std::size_t count) {
   return {static_cast<const std::uint8_t*>(source), count};
 }
 
-void writeImageTo(Instrument& z, const std::filesystem::path& path) {
-  if (auto error = writeFileAtomically(path, z.e2.bytes)) z.host->reportFileError(path, *error);
+void writeImageTo(Instrument& z, const std::filesystem::path& path, const SettingsImage& image) {
+  if (auto error = writeFileAtomically(path, image.bytes)) z.host->reportFileError(path, *error);
 }
+
+void writeImageTo(Instrument& z, const std::filesystem::path& path) { writeImageTo(z, path, z.e2); }
 
 void copyVariablesToImage(const Settings& settings, SettingsImage& image) {
   // Item 40 ends with egtCount and item 41 is egtCount again, so both image
@@ -76,13 +78,22 @@ void buildImageFromVariables(Instrument& z) {
   writeImageTo(z, z.host->programFolder() / "CurrentE2.bin");
 }
 
-void buildImageFromDefaults(Instrument& z, bool keepOnly) {
-  z.e2.bytes.fill(0xFF);
+SettingsImage imageFromDefaults(const Settings& current) {
+  SettingsImage image;
+  image.bytes.fill(0xFF);
   for (int n = 0; n < SettingsItemCount; ++n) {
     const SettingsItem& entry = SettingsItemTable[n];
-    z.e2.write(entry.address,
-               entry.keepsCurrentValue ? itemBytes(std::as_const(z.settings), n) : itemDefault(n));
+    image.write(entry.address, entry.keepsCurrentValue ? itemBytes(current, n) : itemDefault(n));
   }
+  return image;
+}
+
+void writeDefaultSettingsFile(Instrument& z) {
+  writeImageTo(z, z.host->programFolder() / "e2.rom", imageFromDefaults(z.settings));
+}
+
+void buildImageFromDefaults(Instrument& z, bool keepOnly) {
+  z.e2 = imageFromDefaults(z.settings);
   if (!keepOnly) writeSettingsFile(z);
 }
 

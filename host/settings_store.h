@@ -27,6 +27,11 @@ void buildImageFromVariables(Instrument& z);  // also writes "CurrentE2.bin"
 // outside the items, as in a freshly built image.
 SettingsImage imageFromSettings(const Settings& settings);
 void buildImageFromDefaults(Instrument& z, bool keepOnly);
+// The defaults image apart from the live one (the altimeter tape scale keeps
+// its current value), and that image written to e2.rom in the program folder
+// with the live image left alone.
+SettingsImage imageFromDefaults(const Settings& current);
+void writeDefaultSettingsFile(Instrument& z);
 bool testOption(const Instrument& z, int bit);
 void toggleOption(Instrument& z, int bit);
 // Writes the whole image to e2.rom (replacing it atomically); reports failures to the host.

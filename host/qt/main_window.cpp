@@ -9,7 +9,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSerialPort>
+#include <cmath>
 
+#include "designer/panel_designer.h"
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/keys.h"
 #include "host/qt/com_port.h"
@@ -53,6 +55,11 @@ QRect zoomed(const QRect& r, int zoom) {
   return {r.x() * zoom, r.y() * zoom, r.width() * zoom, r.height() * zoom};
 }
 
+// Rounds towards minus infinity, so points left of or above the picture stay outside it.
+QPoint unzoomed(QPointF p, int zoom) {
+  return {static_cast<int>(std::floor(p.x() / zoom)), static_cast<int>(std::floor(p.y() / zoom))};
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- ScreenView
@@ -62,7 +69,14 @@ ScreenView::ScreenView(Screen& screen, int zoom, QWidget* parent)
   setObjectName("Image2");
   setAttribute(Qt::WA_OpaquePaintEvent);
   setGeometry(QRect(ScreenOrigin * zoom, ScreenPicture * zoom));
+  setMouseTracking(true);
 }
+
+void ScreenView::mousePressEvent(QMouseEvent* event) { emit mouseDown(unzoomed(event->position(), zoom_)); }
+
+void ScreenView::mouseMoveEvent(QMouseEvent* event) { emit mouseMove(unzoomed(event->position(), zoom_)); }
+
+void ScreenView::mouseReleaseEvent(QMouseEvent* event) { emit mouseUp(unzoomed(event->position(), zoom_)); }
 
 void ScreenView::flush() {
   const DirtyRect dirty = screen_.takeDirty();
@@ -230,6 +244,9 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
   setCentralWidget(client);
   Image3 = new BezelView(zoom, client);
   Image2 = new ScreenView(instrument().screen, zoom, client);
+  connect(Image2, &ScreenView::mouseDown, this, &TForm1::Image2MouseDown);
+  connect(Image2, &ScreenView::mouseMove, this, &TForm1::Image2MouseMove);
+  connect(Image2, &ScreenView::mouseUp, this, &TForm1::Image2MouseUp);
   for (const KeyPlace& key : KeyPlaces) {
     auto* shape = new KeyShape(key.bit, client);
     shape->setObjectName(key.shape);
@@ -266,7 +283,8 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
   if (closingDialogs_->terminating()) QTimer::singleShot(0, this, &QWidget::close);
 }
 
-TForm1::~TForm1() = default;
+// The designer refers to the instrument, which goes with host_ before the child windows.
+TForm1::~TForm1() { delete form8_; }
 
 void TForm1::buildMenus() {
   QMenuBar* bar = menuBar();
@@ -297,7 +315,11 @@ void TForm1::buildMenus() {
   setup->setObjectName("SetupVelonetcommsport1");
   connect(setup, &QAction::triggered, this, [this] { form6_->showForPort(); });
   panelCommands_->addConnectActions(connectMenu);
-  bar->addMenu("&Design")->setObjectName("Design1");
+  QMenu* design = bar->addMenu("&Design");
+  design->setObjectName("Design1");
+  QAction* designAid = design->addAction("&Show panel design aid");
+  designAid->setObjectName("Showpaneldesignaid1");
+  connect(designAid, &QAction::triggered, this, &TForm1::Showpaneldesignaid1Click);
   developmentMenu_ = bar->addMenu("&Development");
   developmentMenu_->setObjectName("Development1");
   developmentMenu_->menuAction()->setVisible(false);
@@ -319,6 +341,7 @@ void TForm1::FormCreate() {
   form4_ = new TForm4(instrument(), ini_, this);
   form5_ = new TForm5(instrument(), ini_, this);
   form6_ = new TForm6(*link_, this);
+  form8_ = new TForm8(instrument(), this);
 
   host_->loadFiles();
   carriedFirmwareVersion_ = QStringLiteral("Unknown");
@@ -365,6 +388,31 @@ void TForm1::Shape6MouseUp(int bit) {
   host_->releaseKey(bit);
   Image3->setKeyDown(bit, false);
 }
+
+void TForm1::Showpaneldesignaid1Click() {
+  if (!host_->firmwareRunning()) {
+    dialogs_->showMessage("Simulation is not running. Cannot use this function");
+    return;
+  }
+  form8_->show();
+  form8_->raise();
+}
+
+void TForm1::Image2MouseDown(QPoint picture) {
+  form8_->Image2MouseDown(picture);
+  Image2->flush();
+}
+
+void TForm1::Image2MouseMove(QPoint picture) {
+  if (form8_->state().designerDragging) {
+    form8_->Image2MouseMove(picture);
+    Image2->flush();
+  }
+  Image2->setCursor(form8_->state().designerDragging || form8_->pickableAt(picture) ? Qt::SizeAllCursor
+                                                                                    : Qt::ArrowCursor);
+}
+
+void TForm1::Image2MouseUp(QPoint) { form8_->Image2MouseUp(); }
 
 int TForm1::keyBitForKey(int qtKey) {
   switch (qtKey) {

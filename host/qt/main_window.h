@@ -28,6 +28,7 @@ class TForm4;
 class TForm5;
 class TForm6;
 class PanelCommands;
+class TForm8;
 
 // The simulated screen: both layers composited, at an integer zoom.
 class ScreenView : public QWidget {
@@ -37,8 +38,17 @@ class ScreenView : public QWidget {
   // Schedules a repaint of what the firmware changed since the last call.
   void flush();
 
+ signals:
+  // Mouse positions in picture pixels at zoom 1.
+  void mouseDown(QPoint picture);
+  void mouseMove(QPoint picture);
+  void mouseUp(QPoint picture);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   Screen& screen_;
@@ -125,6 +135,7 @@ class TForm1 : public QMainWindow {
   TForm3* engineUnitWindow() const { return form3_; }
   TForm4* pressureWindow() const { return form4_; }
   TForm5* attitudeWindow() const { return form5_; }
+  TForm8* designerWindow() const { return form8_; }
   QSerialPort* serialPort() const { return link_->serialPort(); }
   bool shutDown() const { return shutDown_; }
   // RTC.ram or SM.INI could not be written at close.
@@ -139,6 +150,7 @@ class TForm1 : public QMainWindow {
   // Closes the program without asking anyone: open dialogs are ended and
   // failures go to standard error instead of message boxes.
   void requestTermination();
+  void Showpaneldesignaid1Click();
 
  signals:
   // Emitted once the firmware stopped and the files were written.
@@ -155,6 +167,9 @@ class TForm1 : public QMainWindow {
   void buildMenus();
   void Shape6MouseDown(int bit);
   void Shape6MouseUp(int bit);
+  void Image2MouseDown(QPoint picture);
+  void Image2MouseMove(QPoint picture);
+  void Image2MouseUp(QPoint picture);
   // Shut-down steps once the firmware no longer runs.
   void FormCloseQuery();
   void showFileError(const std::filesystem::path& file, const std::string& message);
@@ -182,6 +197,7 @@ class TForm1 : public QMainWindow {
   TForm5* form5_ = nullptr;
   TForm6* form6_ = nullptr;
   PanelCommands* panelCommands_ = nullptr;
+  TForm8* form8_ = nullptr;
   QString carriedFirmwareVersion_ = QStringLiteral("Unknown");
   bool closeRequested_ = false;
   bool shutDown_ = false;

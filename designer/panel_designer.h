@@ -1,0 +1,87 @@
+// The panel designer (TForm8): which page each panel item is shown on, its
+// style, and dragging items on the main window's screen picture. Everything
+// is changed straight in the firmware's panel tables while design mode is on
+// and reaches e2.rom when move mode ends.
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <string>
+
+class QButtonGroup;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+namespace zen {
+
+struct Instrument;
+struct Settings;
+
+// List line: the name padded with dots to 26 characters, then the usage.
+std::string designerListLine(const Settings& settings, int item);
+// Usage index 0 "not used", 1 page 1, 2 page 2, 3 both, from the options byte and back.
+int usageIndex(std::uint8_t options);
+std::uint8_t withUsage(std::uint8_t options, int index);
+
+struct DesignerState {
+  bool listReady = false;
+  bool designerDragging = false;
+  std::uint8_t lastPickedItem = 0;
+  int dragWidth = 0;
+  int dragHeight = 0;
+};
+
+class TForm8 : public QWidget {
+  Q_OBJECT
+ public:
+  // The screen lies this many pixels in from the picture's top-left corner.
+  static constexpr int ScreenInset = 5;
+
+  TForm8(Instrument& z, QWidget* parent = nullptr);
+  ~TForm8() override;
+
+  // Mouse on the main window's screen picture, in picture pixels at zoom 1.
+  void Image2MouseDown(QPoint picture);
+  void Image2MouseMove(QPoint picture);
+  void Image2MouseUp();
+  // Whether a press there would pick an item (the picture shows a move cursor).
+  bool pickableAt(QPoint picture) const;
+
+  const DesignerState& state() const { return state_; }
+  QListWidget* listBox() const { return listBox1_; }
+  int usageShown() const;
+  QString positionText(int edit) const;  // Edit1..Edit4
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  void ListBox1Click();
+  void RadioGroup1Click();
+  void Button1Click();
+  void Button2Click();
+  void rebuildList();
+  void showUsage(int index);
+  void showPosition(int page, int x, int row);
+  void syncMoveModeCaption();
+  int selectedLine() const;
+  // First item shown on the current page under the screen point, searching
+  // cyclically from first; -1 if none.
+  int itemAt(int x, int y, int first) const;
+
+  Instrument& z_;
+  DesignerState state_;
+  QListWidget* listBox1_ = nullptr;
+  QButtonGroup* radioGroup1_ = nullptr;
+  std::array<QLineEdit*, 4> edits_{};
+  QPushButton* button1_ = nullptr;
+  QPushButton* button2_ = nullptr;
+  QTimer* captionTimer_ = nullptr;
+};
+
+}  // namespace zen

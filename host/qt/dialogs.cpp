@@ -8,6 +8,10 @@
 
 namespace zen {
 
+QString fileErrorText(const std::filesystem::path& file, const std::string& reason) {
+  return QStringLiteral("%1: %2").arg(QString::fromStdString(file.string()), QString::fromStdString(reason));
+}
+
 void ClosingDialogs::terminate() {
   terminating_ = true;
   shown_.closeAll();

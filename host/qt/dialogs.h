@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
+#include <string>
 
 class QWidget;
 
@@ -39,6 +41,9 @@ class ClosingDialogs : public Dialogs {
   Dialogs& shown_;
   bool terminating_ = false;
 };
+
+// A file that could not be read or written, and why.
+QString fileErrorText(const std::filesystem::path& file, const std::string& reason);
 
 class WidgetDialogs : public Dialogs {
  public:

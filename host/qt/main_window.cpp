@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "designer/panel_designer.h"
+#include "files/qt/development_menu.h"
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/keys.h"
 #include "host/qt/com_port.h"
@@ -342,6 +343,7 @@ void TForm1::FormCreate() {
   form5_ = new TForm5(instrument(), ini_, this);
   form6_ = new TForm6(*link_, this);
   form8_ = new TForm8(instrument(), this);
+  development_ = new DevelopmentMenu(developmentMenu_, *host_, *dialogs_, this);
 
   host_->loadFiles();
   carriedFirmwareVersion_ = QStringLiteral("Unknown");
@@ -353,8 +355,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::showFileError(const std::filesystem::path& file, const std::string& message) {
-  dialogs_->showMessage(
-      QStringLiteral("%1: %2").arg(QString::fromStdString(file.string()), QString::fromStdString(message)));
+  dialogs_->showMessage(fileErrorText(file, message));
 }
 
 void TForm1::Button1Click() {

@@ -29,6 +29,7 @@ class TForm5;
 class TForm6;
 class PanelCommands;
 class TForm8;
+class DevelopmentMenu;
 
 // The simulated screen: both layers composited, at an integer zoom.
 class ScreenView : public QWidget {
@@ -136,6 +137,7 @@ class TForm1 : public QMainWindow {
   TForm4* pressureWindow() const { return form4_; }
   TForm5* attitudeWindow() const { return form5_; }
   TForm8* designerWindow() const { return form8_; }
+  DevelopmentMenu* developmentCommands() const { return development_; }
   QSerialPort* serialPort() const { return link_->serialPort(); }
   bool shutDown() const { return shutDown_; }
   // RTC.ram or SM.INI could not be written at close.
@@ -198,6 +200,7 @@ class TForm1 : public QMainWindow {
   TForm6* form6_ = nullptr;
   PanelCommands* panelCommands_ = nullptr;
   TForm8* form8_ = nullptr;
+  DevelopmentMenu* development_ = nullptr;
   QString carriedFirmwareVersion_ = QStringLiteral("Unknown");
   bool closeRequested_ = false;
   bool shutDown_ = false;

@@ -11,6 +11,7 @@
 #include "support/fake_host.h"
 #include "support/temporary_folder.h"
 #include "support/test_files.h"
+#include "support/virtual_link.h"
 
 namespace zen {
 namespace {
@@ -194,6 +195,30 @@ TEST(DeveloperExports, E2RomFileHoldsTheDefaultsAndLeavesTheLiveImageAlone) {
   EXPECT_EQ(file[imageLength], 0xFF);
   EXPECT_EQ(file[4095], 0xFF);
   EXPECT_TRUE(host.fileErrors.empty());
+}
+
+TEST(DeveloperExports, ViewRamReadsOneByteOverTheLink) {
+  using Bytes = std::vector<std::uint8_t>;
+  const Bytes request{0x82, 0xE1, 0x05, 0x08, 0x02, 0x77, 0x02, 0x01, 0x3F, 0x83};
+  struct Case {
+    int answerAfterTries;  // 0: never
+    std::optional<std::uint8_t> shown;
+  };
+  for (const Case& c : {Case{1, 0xAB}, Case{3, 0x0C}, Case{0, std::nullopt}}) {
+    test::VirtualLinkRig rig;
+    rig.transport.onWrite = [&](const Bytes&) {
+      if (static_cast<int>(rig.transport.sent.size()) == c.answerAfterTries)
+        rig.deliverAfter(300, encodeFrame(LowestFrameAddress, Bytes{ReplyFrame, ReadRam, *c.shown, 0x55}));
+    };
+    EXPECT_EQ(readRamByte(rig.link, ViewRamAddress), c.shown);
+    ASSERT_FALSE(rig.transport.sent.empty());
+    for (const auto& frame : rig.transport.sent) EXPECT_EQ(frame.bytes, request);
+    // 50 ticks of 25 ms between tries.
+    if (rig.transport.sent.size() > 1)
+      EXPECT_NEAR(rig.transport.sent[1].atMs - rig.transport.sent[0].atMs, 1250, 30);
+    EXPECT_EQ(rig.transport.sent.size(),
+              c.shown ? std::size_t(c.answerAfterTries) : std::size_t(Link::Tries));
+  }
 }
 
 }  // namespace

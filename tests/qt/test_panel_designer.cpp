@@ -266,7 +266,7 @@ class PanelDesignerTest : public QObject {
   // Closing mid-drag ends the program promptly and leaves e2.rom as it was.
   void closingMidDragEndsPromptlyWithoutSaving() {
     Rig rig;
-    buildImageFromDefaults(rig.z(), false);
+    buildImageFromDefaults(rig.z(), true);
     writeSettingsFile(rig.z());
     const auto e2Before = test::readBytes(rig.folder / "e2.rom");
     QSignalSpy finished(rig.window.get(), &TForm1::finished);

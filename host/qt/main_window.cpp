@@ -344,6 +344,7 @@ void TForm1::FormCreate() {
   form6_ = new TForm6(*link_, this);
   form8_ = new TForm8(instrument(), this);
   development_ = new DevelopmentMenu(developmentMenu_, *host_, *dialogs_, this);
+  development_->viewRamWindow()->setLink(&link_->link());
 
   host_->loadFiles();
   carriedFirmwareVersion_ = QStringLiteral("Unknown");

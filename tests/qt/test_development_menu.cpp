@@ -1,5 +1,6 @@
 // The development menu's commands on a running simulator: each writes its
 // file, through the dialogs, and reports what it could not write.
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "firmware/core/instrument.h"
 #include "host/qt/main_window.h"
 #include "host/settings_store.h"
+#include "support/fake_instrument.h"
 #include "support/recording_dialogs.h"
 #include "support/test_files.h"
 
@@ -28,8 +30,9 @@ std::string readText(const std::filesystem::path& path) {
 }
 
 struct Rig {
-  Rig() {
-    std::ofstream(folder / "SM.INI") << "[General]\r\nPORT=1\r\n[Devices]\r\nCOM1=/nonexistent/tty\r\n";
+  explicit Rig(const QString& device = "/nonexistent/tty") {
+    std::ofstream(folder / "SM.INI") << "[General]\r\nPORT=1\r\n[Devices]\r\nCOM1=" << device.toStdString()
+                                     << "\r\n";
     std::ofstream(folder / "QMXTRV.K47");
     dialogs.expect("Comms port COM1 is not available, please use \"setup\" to choose an available port.");
     window = std::make_unique<TForm1>(TForm1::Options{folder, 1, &dialogs, nullptr});
@@ -109,15 +112,30 @@ class DevelopmentMenuTest : public QObject {
     QVERIFY(shown[1].startsWith(QString::fromStdString(missing.string()) + ": "));
   }
 
-  void viewRamWindowWithoutALinkKeepsItsText() {
-    Rig rig;
+  void viewRamShowsTheInstrumentsByteOrKeepsItsText() {
+    // The fake answers Read RAM with the low byte of each address.
+    test::FakeInstrument fake;
+    QVERIFY(!fake.device().isEmpty());
+    Rig rig(fake.device());
     rig.trigger("DumpRAM1");
     TForm9* form = rig.window->developmentCommands()->viewRamWindow();
     QVERIFY(form->isVisible());
     QCOMPARE(form->windowTitle(), QString("View RAM"));
     QCOMPARE(form->button()->text(), QString("Button1"));
-    form->button()->click();
     QCOMPARE(form->edit()->text(), QString("Edit1"));
+    form->button()->click();
+    QCOMPARE(form->edit()->text(), QString("77"));
+    QTRY_COMPARE(fake.count("read-ram 0277 1"), 1);
+
+    form->edit()->setText("kept");
+    fake.command("fault no-reply");
+    QTest::qWait(300);
+    QElapsedTimer clock;
+    clock.start();
+    form->button()->click();
+    QCOMPARE(form->edit()->text(), QString("kept"));
+    // Five tries, 50 ticks each.
+    QVERIFY2(clock.elapsed() > 5 * 1200, qPrintable(QString::number(clock.elapsed())));
   }
 };
 

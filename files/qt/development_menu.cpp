@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "files/developer_exports.h"
+#include "files/panel_settings.h"
 #include "host/qt/dialogs.h"
 #include "host/settings_store.h"
 #include "host/simulation_host.h"
@@ -15,7 +16,6 @@ namespace zen {
 namespace {
 
 constexpr char PascalFilter[] = "Pascal files (*.pas)";
-constexpr char NotRunning[] = "Simulation is not running. Cannot use this function";
 
 }  // namespace
 
@@ -62,7 +62,7 @@ DevelopmentMenu::DevelopmentMenu(QMenu* menu, SimulationHost& host, Dialogs& dia
 
 bool DevelopmentMenu::simulationRunning() {
   if (host_.firmwareRunning()) return true;
-  dialogs_.showMessage(NotRunning);
+  dialogs_.showMessage(SimulationNotRunningMessage);
   return false;
 }
 

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "designer/panel_designer.h"
+#include "files/panel_settings.h"
 #include "files/qt/development_menu.h"
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/keys.h"
@@ -393,7 +394,7 @@ void TForm1::Shape6MouseUp(int bit) {
 
 void TForm1::Showpaneldesignaid1Click() {
   if (!host_->firmwareRunning()) {
-    dialogs_->showMessage("Simulation is not running. Cannot use this function");
+    dialogs_->showMessage(SimulationNotRunningMessage);
     return;
   }
   form8_->show();

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "files/developer_exports.h"
+#include "files/panel_settings.h"
 #include "files/qt/development_menu.h"
 #include "firmware/core/instrument.h"
 #include "host/qt/main_window.h"
@@ -21,8 +22,6 @@
 using namespace zen;
 
 namespace {
-
-constexpr char NotRunning[] = "Simulation is not running. Cannot use this function";
 
 std::string readText(const std::filesystem::path& path) {
   const auto bytes = test::readBytes(path);
@@ -63,9 +62,9 @@ class DevelopmentMenuTest : public QObject {
 
   void exportsNeedTheRunningSimulationButTheE2RomFileDoesNot() {
     Rig rig;
-    rig.dialogs.expect(NotRunning);
+    rig.dialogs.expect(SimulationNotRunningMessage);
     for (const char* name : {"Button9", "Button12", "Button6"}) rig.trigger(name);
-    QCOMPARE(rig.dialogs.shown().count(NotRunning), 3);
+    QCOMPARE(rig.dialogs.shown().count(SimulationNotRunningMessage), 3);
     QVERIFY(!std::filesystem::exists(rig.folder / ItemLocationsFile));
     rig.z().e2.bytes.fill(0x11);
     rig.trigger("Button7");

@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "designer/panel_designer.h"
+#include "files/panel_settings.h"
 #include "firmware/core/instrument.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/panel_items.h"
@@ -257,10 +258,10 @@ class PanelDesignerTest : public QObject {
 
   void designerNeedsTheRunningSimulation() {
     Rig rig;
-    rig.dialogs.expect("Simulation is not running. Cannot use this function");
+    rig.dialogs.expect(SimulationNotRunningMessage);
     rig.window->findChild<QAction*>("Showpaneldesignaid1")->trigger();
     QVERIFY(!rig.designer->isVisible());
-    QCOMPARE(rig.dialogs.shown().count("Simulation is not running. Cannot use this function"), 1);
+    QCOMPARE(rig.dialogs.shown().count(SimulationNotRunningMessage), 1);
   }
 
   // Closing mid-drag ends the program promptly and leaves e2.rom as it was.

@@ -64,7 +64,7 @@ TForm8::TForm8(Instrument& z, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z
   fixed.setStyleHint(QFont::TypeWriter);
   fixed.setFixedPitch(true);
   listBox1_->setFont(fixed);
-  listBox1_->setMinimumSize(QFontMetrics(fixed).horizontalAdvance(QString(NameColumn + 12, 'W')), 320);
+  listBox1_->setMinimumSize(QFontMetrics(fixed).horizontalAdvance(QString(NameColumn + 12, 'W')), 440);
 
   auto* usage = new QGroupBox("Item usage", this);
   usage->setObjectName("RadioGroup1");
@@ -198,7 +198,7 @@ void TForm8::RadioGroup1Click() {
   options = withUsage(options, index);
   z_.main.selectedItem = static_cast<std::uint8_t>(item);
   if (state_.listReady) rebuildList();
-  redrawPage(z_);
+  redrawShownPage();
 }
 
 void TForm8::Button1Click() {
@@ -213,7 +213,7 @@ void TForm8::Button1Click() {
   // A larger style may reach past an edge; the firmware highlights its selection again.
   clampItemPositions(z_);
   z_.main.lastSelectedItem = 255;
-  redrawPage(z_);
+  redrawShownPage();
 }
 
 void TForm8::Button2Click() {
@@ -226,9 +226,16 @@ void TForm8::Button2Click() {
     state_.designerDragging = false;
     saveAllSettings(z_);
     m.designMode = 0;
-    redrawPage(z_);
+    redrawShownPage();
   }
   syncMoveModeCaption();
+}
+
+bool TForm8::mouseEditing() const { return z_.main.designMode && z_.main.pageVisible; }
+
+// A menu or the start-up screens own the screen until the page is back.
+void TForm8::redrawShownPage() {
+  if (z_.main.pageVisible) redrawPage(z_);
 }
 
 void TForm8::syncMoveModeCaption() { button2_->setText(z_.main.designMode ? EndCaption : ActivateCaption); }
@@ -257,11 +264,11 @@ int TForm8::itemAt(int x, int y, int first) const {
 }
 
 bool TForm8::pickableAt(QPoint picture) const {
-  return z_.main.designMode && itemAt(picture.x() - ScreenInset, picture.y() - ScreenInset, 0) >= 0;
+  return mouseEditing() && itemAt(picture.x() - ScreenInset, picture.y() - ScreenInset, 0) >= 0;
 }
 
 void TForm8::Image2MouseDown(QPoint picture) {
-  if (!z_.main.designMode) return;
+  if (!mouseEditing()) return;
   const int item = itemAt(picture.x() - ScreenInset, picture.y() - ScreenInset,
                           (state_.lastPickedItem + 1) % PanelItemCount);
   if (item < 0) return;
@@ -276,7 +283,7 @@ void TForm8::Image2MouseDown(QPoint picture) {
 
 void TForm8::Image2MouseMove(QPoint picture) {
   // Design mode may have ended by the keys meanwhile; it saved what was there.
-  if (!state_.designerDragging || !z_.main.designMode) return;
+  if (!state_.designerDragging || !mouseEditing()) return;
   const int x = std::max(0, picture.x() - ScreenInset);
   int y = std::max(0, picture.y() - ScreenInset);
   if (y + state_.dragHeight > ScreenHeight - 1) y = std::max(0, ScreenHeight - state_.dragHeight);

@@ -69,6 +69,9 @@ class TForm8 : public QWidget {
   void showUsage(int index);
   void showPosition(int page, int x, int row);
   void syncMoveModeCaption();
+  // Items are picked and dragged only in design mode with the page on screen.
+  bool mouseEditing() const;
+  void redrawShownPage();
   int selectedLine() const;
   // First item shown on the current page under the screen point, searching
   // cyclically from first; -1 if none.

@@ -20,6 +20,7 @@
 #include "host/qt/main_window.h"
 #include "host/settings_store.h"
 #include "support/recording_dialogs.h"
+#include "support/screen_probe.h"
 #include "support/test_files.h"
 
 using namespace zen;
@@ -32,6 +33,7 @@ struct Rig {
     dialogs.allowAnything();
     window = std::make_unique<TForm1>(TForm1::Options{folder, zoom, &dialogs, nullptr});
     designer = window->designerWindow();
+    z().main.pageVisible = 1;  // as the main loop shows it
     screen = window->findChild<QWidget*>("Image2");
   }
   Instrument& z() { return window->instrument(); }
@@ -109,6 +111,20 @@ class PanelDesignerTest : public QObject {
     QVERIFY(!rig.designer->state().designerDragging);
     QCOMPARE(rig.designer->usageShown(), 1);
     QCOMPARE(rig.screen->cursor().shape(), Qt::ArrowCursor);
+
+    // In design mode with a menu on the screen, the mouse leaves the page alone
+    // and a list change waits for the page to come back.
+    enterDesignMode(rig.z());
+    rig.z().main.pageVisible = 0;
+    rig.z().screen.drawTextAt(0, 0, "MENU");
+    const int menuInk = test::ink(rig.z().screen);
+    rig.press(85, 103);
+    rig.drag(200, 200);
+    QVERIFY(!rig.designer->state().designerDragging);
+    QCOMPARE(rig.panelBytes(), before);
+    rig.clickUsage(0);
+    QCOMPARE(rig.z().settings.itemOptions[21], std::uint8_t(0));
+    QCOMPARE(test::ink(rig.z().screen), menuInk);
   }
 
   void pressPicksOverlappingItemsInTurnAtEveryZoom() {

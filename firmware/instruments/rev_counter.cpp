@@ -7,7 +7,10 @@
 
 #include "firmware/core/flight_log.h"
 #include "firmware/core/instrument.h"
+#include "firmware/core/option_bits.h"
+#include "firmware/instruments/dials.h"
 #include "firmware/instruments/display_format.h"
+#include "firmware/instruments/flight_tapes.h"
 #include "firmware/instruments/gauge_elements.h"
 #include "firmware/instruments/panel_items.h"
 #include "firmware/instruments/readouts.h"
@@ -49,6 +52,21 @@ constexpr int DialValueRow = 60;
 constexpr int BoxFrameWidth = 60;
 constexpr std::uint8_t BoxBarLength = 50;
 constexpr std::uint8_t BoxValueColumn = 4;
+
+// Two-needle style: rotor needle pivoting on the left edge, engine needle on
+// the right, over the scale picture.
+constexpr int RotorPivotX = 0, EnginePivotX = 100, PivotY = 52;
+constexpr int NeedleInnerDivisor = 38, NeedleOuterDivisor = 8;
+constexpr int TwinValueRow = 104;
+constexpr std::uint8_t RotorValueColumn = 1, EngineValueColumn = 8;
+constexpr std::array<OutlineStep, 8> TwinBox{
+    {{94, 0}, {4, 4}, {0, 114}, {-4, 4}, {-94, 0}, {-4, -4}, {0, -114}, {4, -4}}};
+constexpr std::array<OutlineStep, 5> LeftPivotCap{{{3, 0}, {3, 3}, {0, 3}, {-3, 3}, {-3, 0}}};
+constexpr std::array<OutlineStep, 5> RightPivotCap{{{-3, 0}, {-3, 3}, {0, 3}, {3, 3}, {3, 0}}};
+// Needle position by percent from 70 % to 110 %: a scale stretched around 100 %.
+constexpr std::array<std::uint8_t, 41> NeedleSteps{
+    70, 70, 71, 72, 72, 73, 74, 75, 76,  77,  77,  78,  79,  80,  80,  81,  81,  82,  83,  83, 84,
+    86, 87, 90, 91, 92, 93, 94, 97, 100, 102, 104, 108, 112, 116, 120, 124, 128, 132, 138, 140};
 
 enum Style { Dial, Box };
 
@@ -160,6 +178,70 @@ void drawBox(Instrument& z) {
                   z.gauges.engineValue[RpmGaugeItem]);
 }
 
+template <std::size_t N>
+void drawSteps(Screen& s, int x, int y, const std::array<OutlineStep, N>& steps) {
+  moveTo(s, x, y);
+  for (const OutlineStep& step : steps) lineToPoint(s, s.penX + step.dx, s.penY + step.dy);
+}
+
+void setupTwinNeedles(Instrument& z) {
+  Screen& s = z.screen;
+  const int x = s.originX, row = s.originY;
+  s.drawScalePicture();
+  s.lineWidth = 2;
+  drawSteps(s, x + 4, row, TwinBox);
+  s.lineWidth = 1;
+  drawSteps(s, x, row + 47, LeftPivotCap);
+  drawSteps(s, x + 101, row + 47, RightPivotCap);
+  drawSmallTextAt(s, x + 3, row + 9, ShortText("Rotor"));
+  drawSmallTextAt(s, x + 70, row + 9, ShortText("Power"));
+  if (!z.settings.testOption(option::RpmPercent)) drawSmallTextAt(s, x + 43, row + 3, ShortText("RPM"));
+}
+
+int needleStep(std::uint16_t percent) { return NeedleSteps[std::clamp(percent - 70, 0, 40)]; }
+
+// Moves a needle whose angle, in steps of 2 degrees, changed: the old one is erased first.
+void moveNeedle(Screen& s, int pivotX, int pivotY, std::uint8_t step, std::uint8_t& shown) {
+  if (step == shown) return;
+  s.lineWidth = 3;
+  if (shown != NotDrawn) {
+    s.drawColour = 0;
+    drawHand(s, pivotX, pivotY, 2 * shown, NeedleInnerDivisor, NeedleOuterDivisor);
+    s.drawColour = 1;
+  }
+  drawHand(s, pivotX, pivotY, 2 * step, NeedleInnerDivisor, NeedleOuterDivisor);
+  s.lineWidth = 1;
+  shown = step;
+}
+
+void drawTwinNeedles(Instrument& z) {
+  Screen& s = z.screen;
+  GaugeState& g = z.gauges;
+  const int x = s.originX, row = s.originY;
+  const std::uint8_t column = s.textColumn;
+  const std::uint16_t rotor = rotorPercent(z), engine = enginePercent(z);
+  moveNeedle(s, x + RotorPivotX, row + PivotY,
+             static_cast<std::uint8_t>(80 - std::min(needleStep(rotor) - 70, 75)), g.rotorNeedle);
+  moveNeedle(s, x + EnginePivotX, row + PivotY,
+             static_cast<std::uint8_t>(std::min(needleStep(engine) + 30, 175)), g.engineNeedle);
+
+  ShortText rotorText, engineText;
+  if (z.settings.testOption(option::RpmPercent)) {
+    rotorText = rightJustified(rotor, 3);
+    rotorText.push('%');
+    engineText = rightJustified(engine, 3);
+    substituteLinkFailure(z, engineText, 3);
+    engineText.push('%');
+  } else {
+    rotorText = rightJustified(z.air.rotorRpm, 3);
+    engineText = rpmValue(z);
+  }
+  printGaugeValue(z, static_cast<std::uint8_t>(column + RotorValueColumn), row + TwinValueRow, rotorText,
+                  g.rotorValue);
+  printGaugeValue(z, static_cast<std::uint8_t>(column + EngineValueColumn), row + TwinValueRow, engineText,
+                  g.engineValue[RpmGaugeItem]);
+}
+
 }  // namespace
 
 std::uint16_t rotorPercent(const Instrument& z) {
@@ -179,6 +261,7 @@ void setupRevCounter(Instrument& z) {
       setupBox(z);
       break;
     default:
+      setupTwinNeedles(z);
       break;
   }
 }
@@ -193,6 +276,7 @@ void drawRevCounter(Instrument& z) {
       drawBox(z);
       break;
     default:
+      drawTwinNeedles(z);
       break;
   }
 }

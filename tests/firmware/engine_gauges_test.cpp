@@ -9,6 +9,7 @@
 #include "firmware/core/keys.h"
 #include "firmware/core/option_bits.h"
 #include "firmware/instruments/panel.h"
+#include "firmware/instruments/sine_table.h"
 #include "host/settings_store.h"
 #include "host/virtual_host.h"
 #include "tests/firmware/panel_rig.h"
@@ -230,7 +231,7 @@ TEST(EngineGauges, ChannelsPastTheTwelveInputsShowAsAbsent) {
 }
 
 TEST(EngineGauges, UnchangedValuesRedrawNothing) {
-  for (std::uint8_t style : {0, 1}) {
+  for (std::uint8_t style : {0, 1, 2}) {
     EngineRig rig;
     Instrument& z = rig.z;
     buildImageFromDefaults(z, true);
@@ -249,6 +250,47 @@ TEST(EngineGauges, UnchangedValuesRedrawNothing) {
     rig.frame(0);
     EXPECT_TRUE(z.screen.takeDirty().empty()) << int(style);
   }
+}
+
+TEST(EngineGauges, TwoNeedlesFollowTheStretchedPercentScale) {
+  EngineRig rig;
+  Instrument& z = rig.z;
+  z.settings.rotorRpmFull = 400;
+  z.settings.engineRpmFull = 5000;
+  rig.show(5, 0, 2, 10, 60);
+  redrawPage(z);
+  struct Case {
+    std::uint16_t rotorRpm, engineRpm;
+    int rotorDegrees, engineDegrees;
+    std::string rotorText, engineText;
+  };
+  const Case cases[] = {
+      {0, 0, 160, 200, "  0", "   0"},       // below 70 %: both needles at the bottom
+      {400, 5000, 96, 264, "400", "5000"},   // 100 %
+      {440, 5500, 20, 340, "440", "5500"},   // 110 % and more: the top
+      {300, 4500, 154, 228, "300", "4500"},  // 75 % and 90 %
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rotorRpm);
+    z.air.rotorRpm = c.rotorRpm;
+    z.air.engineRpm = c.engineRpm;
+    rig.frame(0);
+    EXPECT_EQ(2 * z.gauges.rotorNeedle, c.rotorDegrees);
+    EXPECT_EQ(2 * z.gauges.engineNeedle, c.engineDegrees);
+    for (auto [pivotX, degrees] : {std::pair{80, c.rotorDegrees}, {180, c.engineDegrees}}) {
+      const DialPoint tip = dialPoint(pivotX, 60 + 52, degrees, 8);
+      EXPECT_EQ(z.screen.graphicsPixel(tip.x, tip.y), GraphicsPixel::Black) << degrees;
+    }
+    EXPECT_TRUE(textCellMatches(z.screen, 11, 164, c.rotorText, true));
+    EXPECT_TRUE(textCellMatches(z.screen, 18, 164, c.engineText, true));
+  }
+  const DialPoint oldTip = dialPoint(80, 112, 20, 8);  // the 110 % needle was erased
+  EXPECT_EQ(z.screen.graphicsPixel(oldTip.x, oldTip.y), GraphicsPixel::White);
+
+  z.settings.optionBits |= bit(option::RpmPercent);
+  rig.frame(0);
+  EXPECT_TRUE(textCellMatches(z.screen, 11, 164, " 75%", true));
+  EXPECT_TRUE(textCellMatches(z.screen, 18, 164, " 90% ", true));  // a blank covers the rpm's fourth figure
 }
 
 TEST(EngineGauges, ZeroScalesAndCapacitiesGiveEmptyBars) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "firmware/core/instrument.h"
+#include "firmware/instruments/dials.h"
 
 namespace zen {
 
@@ -101,15 +102,12 @@ void printOnScreen(Screen& s, std::uint8_t column, int pixelRow, const ShortText
   // Rows 240 to 255 are off the screen; a text starting further down would
   // wrap round to its top.
   if (pixelRow >= ScreenHeight) return;
-  s.setTextPixelPosition(column, static_cast<std::uint8_t>(pixelRow));
-  s.textBuffer = text;
-  s.bigText = doubleHeight ? 1 : 0;
-  s.drawText();
+  printAt(s, column, pixelRow, text, doubleHeight);
   s.bigText = 0;
 }
 
 void drawSmallTextAt(Screen& s, int x, int y, const ShortText& text) {
-  s.setPen(static_cast<std::uint16_t>(std::max(x, 0)), static_cast<std::uint8_t>(std::clamp(y, 0, 255)));
+  moveTo(s, x, y);
   s.textBuffer = text;
   s.drawSmallText();
 }

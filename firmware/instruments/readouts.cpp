@@ -7,6 +7,7 @@
 #include "firmware/core/option_bits.h"
 #include "firmware/core/utilities.h"
 #include "firmware/instruments/display_format.h"
+#include "firmware/instruments/gauge_elements.h"
 #include "firmware/instruments/panel_items.h"
 
 namespace zen {
@@ -222,12 +223,7 @@ ShortText unitLegend(const Instrument& z, int item) {
 }
 
 void printAtItem(Instrument& z, const ShortText& text, bool doubleHeight) {
-  Screen& s = z.screen;
-  s.setTextPixelPosition(s.textColumn, s.originY);
-  s.textBuffer = text;
-  s.bigText = doubleHeight ? 1 : 0;
-  s.drawText();
-  s.bigText = 0;
+  printOnScreen(z.screen, z.screen.textColumn, z.screen.originY, text, doubleHeight);
 }
 
 // "ICE WARN" is always double height; in the single-height style its lower
@@ -235,16 +231,12 @@ void printAtItem(Instrument& z, const ShortText& text, bool doubleHeight) {
 void printIceReadout(Instrument& z, const ShortText& text, bool doubleHeightStyle) {
   GaugeState& g = z.gauges;
   Screen& s = z.screen;
+  const std::uint8_t column = s.textColumn;
   const bool warning = iceWarningShowing(z);
-  if (!warning && g.iceWarningShown && !doubleHeightStyle) {
-    const std::uint8_t column = s.textColumn;
-    s.setTextPixelPosition(column, static_cast<std::uint8_t>(s.originY + 8));
-    s.textBuffer.assign("        ");
-    s.drawText();
-    s.textColumn = column;
-  }
+  if (!warning && g.iceWarningShown && !doubleHeightStyle)
+    printOnScreen(s, column, s.originY + 8, ShortText("        "), false);
   g.iceWarningShown = warning ? 1 : 0;
-  printAtItem(z, text, warning || doubleHeightStyle);
+  printOnScreen(s, column, s.originY, text, warning || doubleHeightStyle);
 }
 
 }  // namespace
@@ -313,10 +305,7 @@ void drawQnhReadout(Instrument& z) {
 
 void drawUnitLegend(Instrument& z, int item) {
   if (!loadItemLocation(z, item)) return;
-  Screen& s = z.screen;
-  s.setPen(s.originX, s.originY);
-  s.textBuffer = unitLegend(z, item);
-  s.drawSmallText();
+  drawSmallTextAt(z.screen, z.screen.originX, z.screen.originY, unitLegend(z, item));
 }
 
 void substituteLinkFailure(const Instrument& z, ShortText& text, std::size_t width) {

@@ -78,14 +78,14 @@ std::uint32_t fullScale(const Instrument& z) { return z.settings.rpmScale * 1000
 struct Point {
   int x, y;
 };
-Point dialPoint(int cornerX, int cornerY, int radius, int degrees) {
+Point quarterPoint(int cornerX, int cornerY, int radius, int degrees) {
   const Offset o = QuarterCircle[std::clamp(degrees, 0, 90)];
   return {cornerX - (radius * o.dx + 17) / TableRadius, cornerY - (radius * o.dy + 17) / TableRadius};
 }
 
 void lineBetween(Screen& s, Point a, Point b) {
-  s.setPen(static_cast<std::uint16_t>(std::max(a.x, 0)), static_cast<std::uint8_t>(std::clamp(a.y, 0, 255)));
-  s.lineTo(std::max(b.x, 0), std::max(b.y, 0));
+  moveTo(s, a.x, a.y);
+  lineToPoint(s, b.x, b.y);
 }
 
 // The parts of the outline a needle at 0 or 90 degrees lies on.
@@ -105,18 +105,19 @@ void setupDial(Instrument& z) {
   const int cx = x + DialCornerX, cy = row + DialCornerY;
   drawDialOutline(s, x, row);
   for (int a = 0; a < 90; a += 3)
-    lineBetween(s, dialPoint(cx, cy, ScaleRadius, a), dialPoint(cx, cy, ScaleRadius, a + 3));
+    lineBetween(s, quarterPoint(cx, cy, ScaleRadius, a), quarterPoint(cx, cy, ScaleRadius, a + 3));
 
   auto label = [&](int degrees, std::uint32_t number) {
     const ShortText text = decimalText(number);
-    const Point p = dialPoint(cx, cy, LabelRadius, degrees);
+    const Point p = quarterPoint(cx, cy, LabelRadius, degrees);
     drawSmallTextAt(s, p.x - 3 * static_cast<int>(text.length), p.y - 3, text);
   };
   const std::uint32_t full = fullScale(z);
   if (full != 0) {
     for (std::uint32_t k = 0; 1000 * k < full; ++k) {
       const int degrees = static_cast<int>(1000 * k * 90 / full);
-      lineBetween(s, dialPoint(cx, cy, TickInnerRadius, degrees), dialPoint(cx, cy, ScaleRadius, degrees));
+      lineBetween(s, quarterPoint(cx, cy, TickInnerRadius, degrees),
+                  quarterPoint(cx, cy, ScaleRadius, degrees));
       if (full <= 7000 || k % 2 == 1) label(degrees, k);
     }
   }
@@ -128,7 +129,7 @@ void drawNeedle(Screen& s, int x, int row, int degrees, std::uint8_t colour) {
   const int cx = x + DialCornerX, cy = row + DialCornerY;
   s.drawColour = colour;
   s.lineWidth = 3;
-  lineBetween(s, {cx, cy}, dialPoint(cx, cy, NeedleRadius, degrees));
+  lineBetween(s, {cx, cy}, quarterPoint(cx, cy, NeedleRadius, degrees));
   s.lineWidth = 1;
   s.drawColour = 1;
 }

@@ -14,7 +14,8 @@ namespace zen {
 namespace {
 
 struct EnginePage : BenchInstrument {
-  // style 0: bars; 1: the compact EGT/CHT, the rev counter box.
+  // style 0: bars and the rev counter dial; 1: compact EGT/CHT and the rev
+  // counter box; 2: bars and the two-needle rev counter.
   explicit EnginePage(std::uint8_t style) {
     z.settings.egtCount() = 4;
     z.settings.chtCount = 4;
@@ -53,7 +54,7 @@ void BM_EnginePageRedraw(benchmark::State& state) {
     benchmark::DoNotOptimize(page.z.panel.frameRoutineCount);
   }
 }
-BENCHMARK(BM_EnginePageRedraw)->Arg(0)->Arg(1)->ArgName("style")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EnginePageRedraw)->Arg(0)->Arg(1)->Arg(2)->ArgName("style")->Unit(benchmark::kMicrosecond);
 
 void BM_EnginePageFrame(benchmark::State& state) {
   EnginePage page(static_cast<std::uint8_t>(state.range(0)));
@@ -63,7 +64,7 @@ void BM_EnginePageFrame(benchmark::State& state) {
   }
   state.counters["alarms"] = page.z.main.activeAlarms;
 }
-BENCHMARK(BM_EnginePageFrame)->Arg(0)->Arg(1)->ArgName("style")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EnginePageFrame)->Arg(0)->Arg(1)->Arg(2)->ArgName("style")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zen

@@ -1,0 +1,98 @@
+// Shared by the fuzz harnesses: reading the fuzzer's bytes as fields, one
+// program folder per fuzzer process, and a fatal check.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "firmware/core/firmware.h"
+#include "firmware/core/keys.h"
+#include "firmware/instruments/air_data.h"
+#include "firmware/instruments/derived_settings.h"
+#include "firmware/instruments/panel.h"
+#include "host/settings_store.h"
+#include "host/virtual_host.h"
+#include "support/temporary_folder.h"
+
+// A broken promise of the code under test: report it and stop, so the
+// fuzzer keeps the input.
+#define FUZZ_REQUIRE(condition)                                                                \
+  do {                                                                                         \
+    if (!(condition)) {                                                                        \
+      std::fprintf(stderr, "%s:%d: requirement failed: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                            \
+    }                                                                                          \
+  } while (0)
+
+namespace zen::fuzz {
+
+// The fuzzer's bytes, taken from the front; past the end everything reads 0.
+class Input {
+ public:
+  Input(const std::uint8_t* data, std::size_t size) : bytes_(data, size) {}
+  bool empty() const { return bytes_.empty(); }
+  std::size_t size() const { return bytes_.size(); }
+  std::uint8_t byte() {
+    if (bytes_.empty()) return 0;
+    const std::uint8_t b = bytes_[0];
+    bytes_ = bytes_.subspan(1);
+    return b;
+  }
+  std::uint16_t u16() { return static_cast<std::uint16_t>(byte() | byte() << 8); }
+  std::uint32_t u32() { return u16() | static_cast<std::uint32_t>(u16()) << 16; }
+  // Up to n bytes: fewer when the input ends first.
+  std::span<const std::uint8_t> take(std::size_t n) {
+    const auto part = bytes_.first(std::min(n, bytes_.size()));
+    bytes_ = bytes_.subspan(part.size());
+    return part;
+  }
+  std::span<const std::uint8_t> rest() { return take(bytes_.size()); }
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+};
+
+// A program folder that lives as long as the fuzzer process, so runs do not
+// create and remove a folder each.
+inline const std::filesystem::path& programFolder() {
+  static test::TemporaryFolder folder;
+  return folder.path();
+}
+
+// A host on that folder that stops by itself after runMs simulated milliseconds.
+inline VirtualHost::Options hostOptions(double runMs, bool loadFiles = false) {
+  VirtualHost::Options options;
+  options.programFolder = programFolder();
+  options.loadFiles = loadFiles;
+  options.closeAfterMs = static_cast<std::uint64_t>(runMs);
+  return options;
+}
+
+// The switched-on instrument showing its pages until the host closes: the
+// firmware's own main loop, instrument pass and page drawing on the settings
+// in its image. The start-up's screens and pauses (over 100000 yields) are
+// left out, so a fuzzer run takes well under a millisecond.
+inline void runPages(VirtualHost& host) {
+  Instrument& z = host.instrument();
+  loadAllSettings(z);
+  recomputeDerivedSettings(z);
+  clampItemPositions(z);
+  z.keyBits = NoKeysPressed;
+  z.engine.engineSpeedValue = NoEngineSpeed;
+  z.engine.engineFrameAge = 255;
+  z.engine.noDataFeedMark = 1;
+  redrawPage(z);
+  while (!z.tick.stopFirmware) {
+    z.main.pageVisible = 1;
+    mainLoop(z);
+    updateInstruments(z);
+    drawPageItems(z);
+  }
+}
+
+}  // namespace zen::fuzz

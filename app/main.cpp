@@ -1,48 +1,98 @@
 // The simulator program: the main window, with the program folder taken from
-// --data-dir or the executable's own folder.
+// --data-dir, the executable's own folder, or the user's data folder once
+// installed.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
+#include <QMenu>
 #include <QTimer>
-#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string_view>
 
+#include "firmware/core/firmware_state.h"
 #include "host/qt/main_window.h"
+#include "host/qt/program_folder.h"
 #include "host/qt/termination.h"
+
+namespace {
+
+// --help and --version answer without a display.
+bool windowWanted(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view a = argv[i];
+    if (a == "-h" || a == "--help" || a == "--help-all" || a == "-v" || a == "--version") return false;
+  }
+  return true;
+}
+
+int usageError(const QString& text) {
+  std::fprintf(stderr, "zenara: %s\nTry zenara --help.\n", qPrintable(text));
+  return 2;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // Ctrl-C or a termination request closes the program like the user would,
   // so the clock memory and SM.INI are still written; from the first moment.
   zen::TerminationSignals::installHandlers();
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Corvalen Orvex Zenara");
+  const std::unique_ptr<QCoreApplication> application = windowWanted(argc, argv)
+                                                            ? std::make_unique<QApplication>(argc, argv)
+                                                            : std::make_unique<QCoreApplication>(argc, argv);
+  QCoreApplication& app = *application;
+  QCoreApplication::setApplicationName("Corvalen Orvex Zenara");
   // The firmware may still be running when the last window closes; the main
   // window quits once it has stopped and the files are written.
-  QApplication::setQuitOnLastWindowClosed(false);
+  QGuiApplication::setQuitOnLastWindowClosed(false);
 
   QCommandLineParser parser;
-  parser.setApplicationDescription("Panel designer and simulator for the Corvalen Orvex Zenara");
+  parser.setApplicationDescription(
+      "Panel designer and simulator for the Corvalen Orvex Zenara.\n"
+      "Without --data-dir its files live beside the program, or, once it is installed, in the\n"
+      "user's data folder; the File menu shows where.\n"
+      "Example: zenara --data-dir ~/zenara --zoom 2 --switch-on");
   parser.addHelpOption();
-  QCommandLineOption dataDir("data-dir", "Folder of e2.rom, RTC.ram, logo.bin and SM.INI.", "DIR");
-  QCommandLineOption zoom("zoom", "Integer zoom of the main window.", "N", "1");
-  QCommandLineOption switchOn("switch-on", "Switch the instrument on at start.");
+  QCommandLineOption version({"v", "version"},
+                             "Print the program and firmware versions, e.g. zenara --version.");
+  QCommandLineOption dataDir(
+      "data-dir", "Folder of e2.rom, RTC.ram, logo.bin and SM.INI, e.g. --data-dir ~/zenara.", "DIR");
+  QCommandLineOption zoom("zoom", "Integer zoom of the main window, 1..6, e.g. --zoom 2.", "N", "1");
+  QCommandLineOption switchOn("switch-on", "Switch the instrument on at start, e.g. --switch-on.");
   QCommandLineOption snapshot(
-      "snapshot", "Save a picture of the main window to FILE (PNG) after --snapshot-after ms.", "FILE");
-  QCommandLineOption snapshotAfter("snapshot-after", "Delay of --snapshot in milliseconds.", "MS", "4000");
-  parser.addOptions({dataDir, zoom, switchOn, snapshot, snapshotAfter});
-  parser.process(app);
+      "snapshot",
+      "Save a picture of the main window to FILE (PNG) after --snapshot-after ms, e.g. --snapshot win.png.",
+      "FILE");
+  QCommandLineOption snapshotAfter(
+      "snapshot-after", "Delay of --snapshot in milliseconds, e.g. --snapshot-after 6000.", "MS", "4000");
+  parser.addOptions({version, dataDir, zoom, switchOn, snapshot, snapshotAfter});
+  parser.process(app);  // --help, and unknown options, end here
 
-  const QString folder =
-      parser.isSet(dataDir) ? QDir(parser.value(dataDir)).absolutePath() : QApplication::applicationDirPath();
+  if (!parser.positionalArguments().isEmpty())
+    return usageError("unexpected argument \"" + parser.positionalArguments().first() + "\"");
+  if (parser.isSet(version)) {
+    std::printf("zenara %s\nfirmware %s\n", ZENARA_VERSION, zen::FirmwareVersion);
+    return 0;
+  }
+  bool ok = false;
+  const int zoomFactor = parser.value(zoom).toInt(&ok);
+  if (!ok || zoomFactor < 1 || zoomFactor > 6)
+    return usageError("--zoom: expected a whole number from 1 to 6, got \"" + parser.value(zoom) + "\"");
+  const int snapshotDelay = parser.value(snapshotAfter).toInt(&ok);
+  if (!ok || snapshotDelay < 0)
+    return usageError("--snapshot-after: expected milliseconds, got \"" + parser.value(snapshotAfter) + "\"");
+
+  const zen::ProgramFolder folder = zen::chooseProgramFolder(parser.value(dataDir));
   zen::TerminationSignals termination;
   zen::TForm1::Options options;
-  options.programFolder = folder.toStdString();
-  options.zoom = std::clamp(parser.value(zoom).toInt(), 1, 6);
+  options.programFolder = folder.path;
+  options.zoom = zoomFactor;
   options.termination = &termination;
   zen::TForm1 window(options);
-  QObject::connect(&window, &zen::TForm1::finished, &app, &QApplication::quit, Qt::QueuedConnection);
+  if (auto* fileMenu = window.findChild<QMenu*>("File1")) zen::addProgramFolderItem(*fileMenu, folder.path);
+  QObject::connect(&window, &zen::TForm1::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
   window.show();
   if (parser.isSet(snapshot)) {
-    QTimer::singleShot(parser.value(snapshotAfter).toInt(), &window,
+    QTimer::singleShot(snapshotDelay, &window,
                        [&window, file = parser.value(snapshot)] { window.grab().save(file); });
   }
   if (parser.isSet(switchOn)) QTimer::singleShot(0, &window, &zen::TForm1::Button1Click);

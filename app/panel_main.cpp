@@ -3,7 +3,6 @@
 // "Connect" menu, without a window.
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QSerialPort>
 #include <QTimer>
 #include <cstdio>
@@ -11,7 +10,9 @@
 #include <string>
 
 #include "files/panel_file.h"
+#include "firmware/core/firmware_state.h"
 #include "firmware/core/instrument.h"
+#include "host/qt/program_folder.h"
 #include "host/qt/qt_host.h"
 #include "host/settings_store.h"
 #include "link/link.h"
@@ -93,11 +94,16 @@ int main(int argc, char** argv) {
       "FILE");
   const QCommandLineOption dataDir(
       "data-dir",
-      "Folder of e2.rom, E2DataDownload.bin and CurrentE2.bin (default: the program's folder), "
-      "e.g. --data-dir ~/zenara.",
+      "Folder of e2.rom, E2DataDownload.bin and CurrentE2.bin (default: the simulator's, beside the "
+      "program or, once installed, in the user's data folder), e.g. --data-dir ~/zenara.",
       "DIR");
-  parser.addOptions({port, pcf, dataDir});
+  const QCommandLineOption version({"v", "version"}, "Print the program and firmware versions.");
+  parser.addOptions({port, pcf, dataDir, version});
   parser.process(app);
+  if (parser.isSet(version)) {
+    std::printf("zenara-panel %s\nfirmware %s\n", ZENARA_VERSION, zen::FirmwareVersion);
+    return 0;
+  }
 
   const QStringList positional = parser.positionalArguments();
   const QString command = positional.value(0);
@@ -110,9 +116,7 @@ int main(int argc, char** argv) {
     return Usage;
   }
 
-  const QString folder = parser.isSet(dataDir) ? QDir(parser.value(dataDir)).absolutePath()
-                                               : QCoreApplication::applicationDirPath();
-  zen::QtHost host(folder.toStdString());
+  zen::QtHost host(zen::chooseProgramFolder(parser.value(dataDir)).path);
   int fileErrors = 0;
   host.onFileError = [&](const std::filesystem::path& file, const std::string& reason) {
     ++fileErrors;

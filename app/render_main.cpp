@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/panel_file.h"
+#include "firmware/core/firmware_state.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
 #include "host/atomic_file.h"
@@ -127,10 +128,19 @@ int main(int argc, char** argv) {
                                 "(keys: Menu Select Next Prev Plus Minus Up Down).",
                                 "LIST");
   const QCommandLineOption zoom("zoom", "Each screen pixel as N x N pixels, 1..16, e.g. --zoom 2.", "N", "1");
+  const QCommandLineOption savePcf(
+      "save-pcf",
+      "Also write the panel as it stands at --at (after the --keys) as a panel file, e.g. --save-pcf my.pcf.",
+      "FILE");
+  const QCommandLineOption version({"v", "version"}, "Print the program and firmware versions.");
   parser.addOptions({output, e2, pcf, page, staticCounts, pitotCounts, engine, bank, pitch, heading, turn,
-                     slip, at, keys, zoom});
+                     slip, at, keys, zoom, savePcf, version});
   parser.process(app);  // --help, and unknown options, end here
 
+  if (parser.isSet(version)) {
+    std::printf("zenara-render %s\nfirmware %s\n", ZENARA_VERSION, zen::FirmwareVersion);
+    return 0;
+  }
   try {
     if (!parser.positionalArguments().isEmpty())
       throw UsageError(
@@ -179,7 +189,16 @@ int main(int argc, char** argv) {
     if (parser.isSet(keys)) o.keys = keyList(parser.value(keys));
     const int scale = static_cast<int>(wholeNumber("--zoom", parser.value(zoom), 1, zen::MaxImageZoom));
 
+    std::optional<std::string> panelError;
+    if (parser.isSet(savePcf))
+      o.atEnd = [&panelError, file = parser.value(savePcf).toStdString()](zen::Instrument& z) {
+        panelError = zen::savePanelFile(z, file);
+      };
     const auto screen = zen::renderScreen(o);
+    if (panelError) {
+      std::fprintf(stderr, "zenara-render: %s\n", panelError->c_str());
+      return 1;
+    }
     const std::string out = parser.value(output).toStdString();
     if (auto error = zen::writeScreenPng(*screen, out, scale)) {
       std::fprintf(stderr, "zenara-render: %s: %s\n", out.c_str(), error->c_str());

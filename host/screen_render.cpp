@@ -57,7 +57,10 @@ std::unique_ptr<Screen> renderScreen(const RenderOptions& o) {
     host.clickKey(key.seconds * 1000, key.bit, RenderOptions::KeyHoldMs);
 
   auto shown = std::make_unique<Screen>();
-  host.at(atMs, [&] { *shown = z.screen; });
+  host.at(atMs, [&] {
+    *shown = z.screen;
+    if (o.atEnd) o.atEnd(z);
+  });
   host.closeAt(atMs);
   host.run();
   return shown;

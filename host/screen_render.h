@@ -44,6 +44,8 @@ struct RenderOptions {
     int bit;  // key_bit::Menu ..
   };
   std::vector<Key> keys;  // each held for KeyHoldMs
+  // Runs on the instrument at atSeconds, as the screen is taken (to save its panel).
+  std::function<void(Instrument&)> atEnd;
   static constexpr double KeyHoldMs = 100;
 };
 

@@ -8,7 +8,8 @@ cd "$work"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 help="$("$render" --help)"
-for option in -o --e2 --pcf --page --static --pitot --engine --bank --pitch --heading --turn --slip --at --keys --zoom; do
+for option in -o --e2 --pcf --page --static --pitot --engine --bank --pitch --heading --turn --slip --at --keys --zoom \
+  --save-pcf --version; do
   grep -q -- "$option" <<<"$help" || fail "--help does not name $option"
 done
 
@@ -23,6 +24,13 @@ for bad in "--page 3" "--engine 22=5" "--engine 17=256" "--keys 3:Jump" "--at -1
   [ ! -e bad.png ] || fail "wrote a picture for $bad"
 done
 if "$render" 2>err.txt; then fail "ran without -o"; fi
+
+# The panel as the menus leave it is saved: the pilot number (Menu, Next, +, Menu) differs in one byte.
+"$render" --save-pcf default.pcf -o plain.png
+"$render" --keys 3.5:Menu,4.0:Next,4.5:Plus,5.0:Menu --at 6 --save-pcf pilot.pcf -o keyed.png
+[ "$(cmp -l default.pcf pilot.pcf | wc -l)" = 1 ] || fail "the menus' change is not the one difference in the saved panel"
+"$render" --pcf pilot.pcf -o loaded.png || fail "the saved panel does not load"
+rm plain.png keyed.png loaded.png default.pcf pilot.pcf
 
 # A panel file that is missing or cut short is refused, naming the file.
 printf '\001\000\075\002' >short.pcf

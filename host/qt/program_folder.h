@@ -1,0 +1,36 @@
+// Where the simulator keeps e2.rom, RTC.ram, logo.bin and SM.INI.
+#pragma once
+
+#include <QString>
+#include <filesystem>
+
+class QMenu;
+
+namespace zen {
+
+struct ProgramFolder {
+  std::filesystem::path path;
+  bool userData = false;  // the user's data folder, for an installed program
+};
+
+// The desktop entry an installation puts beside bin/, relative to bin/.
+inline constexpr char InstalledDesktopEntry[] = "../share/applications/zenara.desktop";
+
+// --data-dir wins. Otherwise the executable's own folder (a build, or a copy
+// unpacked somewhere), unless the program is installed (its desktop entry
+// stands beside bin/) or may not write beside itself: then the user's data
+// folder, created when missing.
+ProgramFolder chooseProgramFolder(const QString& dataDir, const QString& executableFolder,
+                                  const QString& userDataFolder);
+
+// The simulator's folder in the user's data folder (the application data
+// folder of "Corvalen Orvex Zenara", e.g. ~/.local/share/Corvalen Orvex Zenara).
+inline constexpr char UserDataFolderName[] = "Corvalen Orvex Zenara";
+
+// The same for this program.
+ProgramFolder chooseProgramFolder(const QString& dataDir);
+
+// Adds "Program files: PATH" to the File menu; it opens the folder.
+void addProgramFolderItem(QMenu& fileMenu, const std::filesystem::path& folder);
+
+}  // namespace zen

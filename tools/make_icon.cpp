@@ -1,0 +1,49 @@
+// Draws the desktop icon: the instrument's bezel around its own screen
+// showing the default panel, rendered by the firmware in simulated time.
+//   zenara-make-icon OUT.png [SIZE]
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/qt/gui/screen_image.h"
+#include "host/screen_render.h"
+
+int main(int argc, char** argv) {
+  const int size = argc == 3 ? std::atoi(argv[2]) : 256;
+  if (argc < 2 || argc > 3 || size < 32 || size > 1024) {
+    std::fprintf(stderr, "usage: zenara-make-icon OUT.png [SIZE 32..1024, default 256]\n");
+    return 2;
+  }
+  const zen::RenderOptions options;  // the default panel, page 1
+  const QImage screen = zen::screenImage(*zen::renderScreen(options), 2);
+
+  QImage icon(size, size, QImage::Format_ARGB32);
+  icon.fill(Qt::transparent);
+  QPainter p(&icon);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  // The bezel, with four keys down each side like the instrument's.
+  const double s = size;
+  QPainterPath bezel;
+  bezel.addRoundedRect(QRectF(s * 0.02, s * 0.12, s * 0.96, s * 0.76), s * 0.08, s * 0.08);
+  p.fillPath(bezel, QColor(40, 42, 46));
+  p.setPen(QPen(QColor(90, 94, 100), s / 128));
+  p.drawPath(bezel);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(120, 124, 130));
+  for (int k = 0; k < 4; ++k) {
+    const double y = s * (0.22 + 0.15 * k);
+    p.drawRoundedRect(QRectF(s * 0.045, y, s * 0.07, s * 0.09), s * 0.02, s * 0.02);
+    p.drawRoundedRect(QRectF(s * 0.885, y, s * 0.07, s * 0.09), s * 0.02, s * 0.02);
+  }
+  const QRectF glass(s * 0.14, s * 0.19, s * 0.72, s * 0.62);  // 4:3 like the screen
+  p.drawImage(glass, screen);
+  p.end();
+  if (!icon.save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+    std::fprintf(stderr, "zenara-make-icon: cannot write %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}

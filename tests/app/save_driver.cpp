@@ -9,9 +9,10 @@
 // The firmware runs on the virtual-time host with the folder as its program
 // folder: the menus save the settings (pilot number, heading mode), items
 // are moved and the settings saved as the panel designer does, and the
-// panel file, RTC.ram and SM.INI are written as the window writes them. Every
-// file replacement goes through rename(), which this program wraps to note
-// the new content's hash in DIR.journal before the file is replaced.
+// panel file, the item location exports, RTC.ram and SM.INI are written as
+// the windows write them. Every file replacement goes through rename(),
+// which this program wraps to note the new content's hash in DIR.journal
+// before the file is replaced.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -22,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/developer_exports.h"
 #include "files/panel_file.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
@@ -109,6 +111,7 @@ class SaveRounds {
     z.settings.page1Locations[0].column = static_cast<std::uint8_t>(count_ % 30);
     saveAllSettings(z);
     if (auto error = savePanelFile(z, folder_ / "panel.pcf")) fail("panel.pcf", *error);
+    if (auto failure = saveItemLocations(z.settings, folder_)) fail("item locations", failure->reason);
     saveClockRam(z);
     ini_.writeInteger("settings", "Slider1", static_cast<int>(count_ % 1200));
     ini_.writeInteger("General", "PORT", static_cast<int>(count_ % 8) + 1);

@@ -2,8 +2,10 @@
 // between runs: e2.rom, RTC.ram and the optional logo.bin.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "host/glyphs.h"
@@ -18,6 +20,12 @@ struct LogoStore {
   std::vector<std::uint8_t> bytes;
   bool customLogo = false;  // logo.bin replaces the built-in logo
   std::uint16_t logoLength = BuiltInLogoLength;
+
+  // The logo the instrument shows: logo.bin when loaded, else the built-in one.
+  std::span<const std::uint8_t> startLogo() const {
+    if (!customLogo) return BuiltInStartLogo;
+    return std::span<const std::uint8_t>(bytes).first(std::min<std::size_t>(logoLength, bytes.size()));
+  }
 };
 
 struct ProgramFilesRead {

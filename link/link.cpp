@@ -37,7 +37,7 @@ bool Link::waitUntil(const std::function<bool()>& done) {
 }
 
 bool Link::sendFrame(std::uint8_t length, std::uint8_t address, bool expectReply, std::uint8_t timeoutTicks) {
-  if (exchanging_) {
+  if (busy()) {
     outcome_ = LinkOutcome::Busy;
     return false;
   }

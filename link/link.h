@@ -93,7 +93,10 @@ class Link {
   LinkOutcome lastOutcome() const { return outcome_; }
   // The failure was already told to the user, or nobody is left to tell.
   bool failureReported() const;
-  bool busy() const { return exchanging_; }
+  bool busy() const { return exchanging_ || held_; }
+  // An exchange of the caller's own (the bootloader's) holds the line:
+  // frames are refused as Busy meanwhile.
+  void hold(bool held) { held_ = held; }
 
   // Lets events run until done() holds, the program closes or the line is
   // lost. Returns done(). Callers bound the wait with their own time-out.
@@ -131,6 +134,7 @@ class Link {
   std::array<std::uint8_t, 3 + MaxPayload + 2> transmit_{};
   LinkOutcome outcome_ = LinkOutcome::Idle;
   bool exchanging_ = false;
+  bool held_ = false;
   bool cancelled_ = false;
   std::uint8_t quietTicks_ = 0;
   std::uint32_t ticks_ = 0;

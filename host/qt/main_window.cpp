@@ -21,6 +21,7 @@
 #include "host/qt/sensor_windows.h"
 #include "host/qt/termination.h"
 #include "link/qt/cp210x_bridge.h"
+#include "link/qt/firmware_update_window.h"
 #include "link/qt/port_selection.h"
 
 namespace zen {
@@ -317,6 +318,9 @@ void TForm1::buildMenus() {
   setup->setObjectName("SetupVelonetcommsport1");
   connect(setup, &QAction::triggered, this, [this] { form6_->showForPort(); });
   panelCommands_->addConnectActions(connectMenu);
+  QAction* upgrade = connectMenu->addAction("Upgrade/&change Orvex firmware");
+  upgrade->setObjectName("UpgradechangeOrvexfirmware1");
+  connect(upgrade, &QAction::triggered, this, [this] { form7_->UpgradechangeOrvexfirmware1Click(); });
   QMenu* design = bar->addMenu("&Design");
   design->setObjectName("Design1");
   QAction* designAid = design->addAction("&Show panel design aid");
@@ -343,12 +347,17 @@ void TForm1::FormCreate() {
   form4_ = new TForm4(instrument(), ini_, this);
   form5_ = new TForm5(instrument(), ini_, this);
   form6_ = new TForm6(*link_, this);
+  form7_ = new TForm7(link_->link(), *dialogs_, host_->logo(), folder, this);
   form8_ = new TForm8(instrument(), this);
   development_ = new DevelopmentMenu(developmentMenu_, *host_, *dialogs_, this);
   development_->viewRamWindow()->setLink(&link_->link());
 
   host_->loadFiles();
-  carriedFirmwareVersion_ = QStringLiteral("Unknown");
+  form7_->updater().scanProgramFile(
+      options_.programFile.empty() ? std::filesystem::path(QApplication::applicationFilePath().toStdString())
+                                   : options_.programFile);
+  const std::string& version = form7_->updater().carriedFirmwareVersion();
+  carriedFirmwareVersion_ = QString::fromLatin1(version.data(), static_cast<qsizetype>(version.size()));
 
   int comPort = ini_.readInteger("General", "PORT", 1);
   if (comPort < 1 || comPort > 8) comPort = 1;
@@ -482,6 +491,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   // A link wait ends at once; the command that waited then returns.
   link_->link().cancel();
   form6_->hide();
+  form7_->hide();
   host_->requestStop();
   if (host_->firmwareActive()) {
     // The firmware runs below us on the stack; it returns within a few

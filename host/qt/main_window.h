@@ -28,6 +28,7 @@ class TForm4;
 class TForm5;
 class TForm6;
 class PanelCommands;
+class TForm7;
 class TForm8;
 class DevelopmentMenu;
 
@@ -118,6 +119,8 @@ class TForm1 : public QMainWindow {
     // Termination requests (SIGINT, SIGTERM), heard from the first moment
     // of the window's creation on.
     TerminationSignals* termination = nullptr;
+    // Carries the firmware for updates; default: the running program's own file.
+    std::filesystem::path programFile{};
   };
   explicit TForm1(Options options);
   ~TForm1() override;
@@ -131,6 +134,7 @@ class TForm1 : public QMainWindow {
   TForm6* portSelectionWindow() const { return form6_; }
   // File and Connect menu commands that move panels.
   PanelCommands* panelCommands() const { return panelCommands_; }
+  TForm7* firmwareUpdateWindow() const { return form7_; }
   const QString& carriedFirmwareVersion() const { return carriedFirmwareVersion_; }
   QMenu* developmentMenu() const { return developmentMenu_; }
   TForm3* engineUnitWindow() const { return form3_; }
@@ -199,6 +203,7 @@ class TForm1 : public QMainWindow {
   TForm5* form5_ = nullptr;
   TForm6* form6_ = nullptr;
   PanelCommands* panelCommands_ = nullptr;
+  TForm7* form7_ = nullptr;
   TForm8* form8_ = nullptr;
   DevelopmentMenu* development_ = nullptr;
   QString carriedFirmwareVersion_ = QStringLiteral("Unknown");

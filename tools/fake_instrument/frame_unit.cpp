@@ -264,17 +264,6 @@ bool FrameUnit::command(const std::string& line) {
     Attitude& a = options_.attitude;
     return static_cast<bool>(in >> a.bank >> a.pitch >> a.heading);
   }
-  if (word == "send") {
-    std::vector<std::uint8_t> bytes;
-    unsigned b;
-    while (in >> std::hex >> b) bytes.push_back(static_cast<std::uint8_t>(b));
-    wire_.send(std::move(bytes));
-    return true;
-  }
-  if (word == "disconnect") {
-    wire_.disconnect();
-    return true;
-  }
   return false;
 }
 

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "firmware/core/firmware.h"
 #include "firmware/core/firmware_state.h"
 #include "host/atomic_file.h"
+#include "tools/fake_instrument/bootloader_unit.h"
 #include "tools/fake_instrument/frame_unit.h"
 
 using namespace zen;
@@ -65,16 +67,36 @@ Options:
                      example: --attitude 10 --swing
   --altitude FEET    altitude in the primary data block example: --altitude 4500
   --fault KIND       misbehave on requests: no-reply, late-reply, bad-check,
-                     bad-sum, garbage or disconnect
+                     bad-sum, garbage or disconnect; with --bootloader:
+                     silence, wrong-answer or power-lost
                      example: --fault no-reply
-  --fault-after N    answer N requests normally before the fault starts
+  --fault-after N    answer N requests normally before the fault starts; with
+                     --fault power-lost: write N pages before the power goes
                      example: --fault disconnect --fault-after 3
   --late-ms MS       how late a late reply comes        example: --late-ms 3000
   --help             this text
 
+The bootloader (--bootloader) instead of the running instrument: switched
+on, it greets with "OK" CR; after the program's answer it takes the chip,
+erase, page and E2 commands of a firmware update, echoing every byte. Events:
+power-on, handshake, identify, erase, write-page 0080, write-e2 0000, fault ...
+  --bootloader       play the bootloader               example: --bootloader
+  --flash FILE       its 131072-byte flash; created full of 0xFF if missing
+                     example: --flash flash.bin
+  --signature HEX    the chip signature it reports (default 1E9702)
+                     example: --signature 1E9704
+  --power-on-after MS  switch on by itself this long after the start
+                     (default: only on the power-on command)
+                     example: --power-on-after 500
+  --cut-after N      with power-lost: data bytes of the page that arrive
+                     before the power goes (default 128)
+                     example: --fault power-lost --fault-after 2 --cut-after 10
+
 Standard input takes one command a line:
   fault KIND [N]     start a fault (after N more good answers); fault none ends it
   attitude B P H     bank, pitch and heading of the next records
+  power-on           (bootloader) switch on: greet again, flash and E2 kept
+  power-off          (bootloader) switch off: silent until power-on
   send HEX...        put raw bytes on the line, example: send 82 E5 40
   disconnect         drop the line at once, as a pulled cable would
   quit               end the program
@@ -172,11 +194,24 @@ class Line : public Wire {
 struct Settings {
   std::string device;
   FrameUnitOptions unit;
+  bool bootloader = false;
+  BootloaderOptions boot;
 };
 
 [[noreturn]] void usageError(const std::string& message) {
   std::fprintf(stderr, "zenara-fake-instrument: %s (see --help)\n", message.c_str());
   std::exit(2);
+}
+
+// Three bytes in hexadecimal, e.g. 1E9704 or "1E 97 04".
+std::array<std::uint8_t, 3> signature(std::string text) {
+  std::erase(text, ' ');
+  std::array<std::uint8_t, 3> bytes{};
+  if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+    usageError("--signature takes three bytes in hexadecimal, such as 1E9702");
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = static_cast<std::uint8_t>(std::stoul(text.substr(2 * i, 2), nullptr, 16));
+  return bytes;
 }
 
 double number(const char* option, const char* text) {
@@ -211,6 +246,11 @@ Settings parse(int argc, char** argv) {
     FaultKind,
     FaultAfter,
     LateMs,
+    Bootloader,
+    Flash,
+    Signature,
+    PowerOnAfter,
+    CutAfter,
     HelpOption
   };
   const option options[] = {
@@ -233,10 +273,17 @@ Settings parse(int argc, char** argv) {
       {"fault", required_argument, nullptr, FaultKind},
       {"fault-after", required_argument, nullptr, FaultAfter},
       {"late-ms", required_argument, nullptr, LateMs},
+      {"bootloader", no_argument, nullptr, Bootloader},
+      {"flash", required_argument, nullptr, Flash},
+      {"signature", required_argument, nullptr, Signature},
+      {"power-on-after", required_argument, nullptr, PowerOnAfter},
+      {"cut-after", required_argument, nullptr, CutAfter},
       {"help", no_argument, nullptr, HelpOption},
       {nullptr, 0, nullptr, 0},
   };
   Attitude& a = s.unit.attitude;
+  std::string fault;
+  int faultAfter = 0;
   for (int c; (c = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
     const char* name = c > 0 && c <= HelpOption ? options[c - 1].name : "";
     switch (c) {
@@ -292,17 +339,30 @@ Settings parse(int argc, char** argv) {
       case Altitude:
         s.unit.altitudeFeet = static_cast<int>(number(name, optarg));
         break;
-      case FaultKind: {
-        const auto fault = faultNamed(optarg);
-        if (!fault) usageError(std::string("unknown fault \"") + optarg + "\"");
-        s.unit.fault = *fault;
+      case FaultKind:
+        fault = optarg;
         break;
-      }
       case FaultAfter:
-        s.unit.faultAfter = static_cast<int>(number(name, optarg));
+        faultAfter = static_cast<int>(number(name, optarg));
         break;
       case LateMs:
         s.unit.lateMs = number(name, optarg);
+        break;
+      case Bootloader:
+        s.bootloader = true;
+        break;
+      case Flash:
+        s.boot.flashFile = optarg;
+        break;
+      case Signature:
+        s.boot.signature = signature(optarg);
+        break;
+      case PowerOnAfter:
+        s.boot.powerOnAfterMs = number(name, optarg);
+        break;
+      case CutAfter:
+        s.boot.cutAfterBytes = static_cast<std::size_t>(
+            std::clamp(number(name, optarg), 0.0, static_cast<double>(boot::PageSize - 1)));
         break;
       case HelpOption:
         std::fputs(Help, stdout);
@@ -312,7 +372,35 @@ Settings parse(int argc, char** argv) {
     }
   }
   if (optind < argc) usageError(std::string("unexpected argument \"") + argv[optind] + "\"");
+  s.boot.e2File = s.unit.e2File;
+  s.unit.faultAfter = s.boot.faultAfter = faultAfter;
+  if (!fault.empty()) {
+    const auto frameFault = faultNamed(fault);
+    const auto bootFault = bootFaultNamed(fault);
+    if (s.bootloader ? !bootFault : !frameFault) usageError("unknown fault \"" + fault + "\"");
+    if (s.bootloader)
+      s.boot.fault = *bootFault;
+    else
+      s.unit.fault = *frameFault;
+  }
   return s;
+}
+
+// Commands about the line itself, whatever plays on it.
+bool lineCommand(Line& line, const std::string& command) {
+  std::istringstream in(command);
+  std::string word;
+  in >> word;
+  if (word == "disconnect") {
+    line.disconnect();
+    return true;
+  }
+  if (word != "send") return false;
+  std::vector<std::uint8_t> bytes;
+  unsigned b;
+  while (in >> std::hex >> b) bytes.push_back(static_cast<std::uint8_t>(b));
+  line.send(std::move(bytes), 0);
+  return true;
 }
 
 // Opens the device, or creates a pseudo-terminal; prints the device path.
@@ -343,7 +431,11 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, onSignal);
   try {
     std::unique_ptr<Line> line = openLine(settings.device);
-    std::unique_ptr<Personality> unit = std::make_unique<FrameUnit>(*line, settings.unit);
+    std::unique_ptr<Personality> unit;
+    if (settings.bootloader)
+      unit = std::make_unique<BootloaderUnit>(*line, settings.boot);
+    else
+      unit = std::make_unique<FrameUnit>(*line, settings.unit);
     std::string input;
     bool stdinOpen = true;
     double nextTick = nowMs();
@@ -377,7 +469,8 @@ int main(int argc, char** argv) {
           const std::string command = input.substr(0, end);
           input.erase(0, end + 1);
           if (command == "quit") return 0;
-          if (!command.empty() && !unit->command(command)) logLine("unknown-command " + command);
+          if (!command.empty() && !lineCommand(*line, command) && !unit->command(command))
+            logLine("unknown-command " + command);
         }
       }
     }

@@ -9,14 +9,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <fstream>
 
 #include "host/glyphs.h"
 #include "host/qt/main_window.h"
 #include "link/bootloader_protocol.h"
 #include "link/qt/firmware_update_window.h"
 #include "support/fake_instrument.h"
-#include "support/recording_dialogs.h"
+#include "support/main_window_rig.h"
 #include "support/test_files.h"
 
 using namespace zen;
@@ -26,16 +25,9 @@ namespace {
 
 constexpr char NotSupported[] = "This version of software does not support programming of the Orvex";
 
-struct Rig {
-  Rig(const QString& device, const std::filesystem::path& programFile) {
-    std::ofstream ini(folder / "SM.INI", std::ios::binary);
-    ini << "[General]\r\nPORT=1\r\n[Devices]\r\nCOM1=" << device.toStdString() << "\r\n";
-    ini.close();
-    dialogs.allowAnything();
-    window = std::make_unique<TForm1>(TForm1::Options{folder, 1, &dialogs, &noUsb, nullptr, programFile});
-    finished = std::make_unique<QSignalSpy>(window.get(), &TForm1::finished);
-    window->show();
-  }
+struct Rig : test::MainWindowRig {
+  Rig(const QString& device, const std::filesystem::path& programFile)
+      : MainWindowRig({device}, nullptr, programFile) {}
   TForm7& form7() { return *window->firmwareUpdateWindow(); }
   QPushButton* button(const char* name) { return form7().findChild<QPushButton*>(name); }
   bool timersRunning() {
@@ -43,13 +35,6 @@ struct Rig {
            form7().findChild<QTimer*>("Timer3")->isActive();
   }
   void openUpdate() { window->findChild<QAction*>("UpgradechangeOrvexfirmware1")->trigger(); }
-
-  QTemporaryDir dir;
-  std::filesystem::path folder = dir.path().toStdString();
-  test::RecordingDialogs dialogs;
-  NoUsbBridge noUsb;
-  std::unique_ptr<TForm1> window;
-  std::unique_ptr<QSignalSpy> finished;
 };
 
 // A flash image with data in its first pages and the version at 145.

@@ -17,7 +17,7 @@
 #include "link/qt/cp210x_bridge.h"
 #include "link/qt/port_selection.h"
 #include "support/fake_instrument.h"
-#include "support/recording_dialogs.h"
+#include "support/main_window_rig.h"
 
 using namespace zen;
 
@@ -43,18 +43,8 @@ double cpuShare(Work work) {
 }
 
 // The main window with COM1 (and COM2..) mapped to the given devices.
-struct Rig {
-  explicit Rig(const QStringList& devices, UsbBridge* usb = nullptr) {
-    std::ofstream ini(folder / "SM.INI", std::ios::binary);
-    ini << "[General]\r\nPORT=1\r\n[Devices]\r\n";
-    for (int n = 1; n <= devices.size(); ++n)
-      ini << "COM" << n << "=" << devices[n - 1].toStdString() << "\r\n";
-    ini.close();
-    dialogs.allowAnything();
-    window = std::make_unique<TForm1>(TForm1::Options{folder, 1, &dialogs, usb ? usb : &noUsb});
-    finished = std::make_unique<QSignalSpy>(window.get(), &TForm1::finished);
-    window->show();
-  }
+struct Rig : test::MainWindowRig {
+  using MainWindowRig::MainWindowRig;
   Link& link() { return window->link().link(); }
   void startClose() {
     closeClock.start();
@@ -66,12 +56,6 @@ struct Rig {
     return closeClock.elapsed();
   }
 
-  QTemporaryDir dir;
-  std::filesystem::path folder = dir.path().toStdString();
-  test::RecordingDialogs dialogs;
-  NoUsbBridge noUsb;
-  std::unique_ptr<TForm1> window;
-  std::unique_ptr<QSignalSpy> finished;
   QElapsedTimer closeClock;
 };
 

@@ -16,11 +16,7 @@ namespace zen::fake {
 
 namespace {
 
-struct NamedFault {
-  BootFault fault;
-  const char* name;
-};
-constexpr NamedFault Faults[] = {
+constexpr NamedFault<BootFault> Faults[] = {
     {BootFault::None, "none"},
     {BootFault::Silence, "silence"},
     {BootFault::WrongAnswer, "wrong-answer"},
@@ -50,11 +46,7 @@ std::size_t commandLength(std::uint8_t first) {
 
 }  // namespace
 
-std::optional<BootFault> bootFaultNamed(const std::string& name) {
-  for (const NamedFault& f : Faults)
-    if (name == f.name) return f.fault;
-  return std::nullopt;
-}
+std::optional<BootFault> bootFaultNamed(const std::string& name) { return faultByName(Faults, name); }
 
 void BootloaderUnit::Memory::load(std::size_t size) {
   bytes.assign(size, 0xFF);

@@ -14,11 +14,7 @@ namespace zen::fake {
 
 namespace {
 
-struct NamedFault {
-  Fault fault;
-  const char* name;
-};
-constexpr NamedFault Faults[] = {
+constexpr NamedFault<Fault> Faults[] = {
     {Fault::None, "none"},
     {Fault::NoReply, "no-reply"},
     {Fault::LateReply, "late-reply"},
@@ -57,14 +53,10 @@ std::uint8_t sum16(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-std::optional<Fault> faultNamed(const std::string& name) {
-  for (const NamedFault& f : Faults)
-    if (name == f.name) return f.fault;
-  return std::nullopt;
-}
+std::optional<Fault> faultNamed(const std::string& name) { return faultByName(Faults, name); }
 
 const char* faultName(Fault fault) {
-  for (const NamedFault& f : Faults)
+  for (const NamedFault<Fault>& f : Faults)
     if (fault == f.fault) return f.name;
   return "none";
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -30,5 +31,19 @@ class Personality {
   // A command line from standard input; false when it is not understood.
   virtual bool command(const std::string& line) = 0;
 };
+
+// The faults a personality plays, by the names the command line uses.
+template <class Fault>
+struct NamedFault {
+  Fault fault;
+  const char* name;
+};
+
+template <class Fault, std::size_t N>
+std::optional<Fault> faultByName(const NamedFault<Fault> (&faults)[N], const std::string& name) {
+  for (const NamedFault<Fault>& f : faults)
+    if (name == f.name) return f.fault;
+  return std::nullopt;
+}
 
 }  // namespace zen::fake

@@ -14,8 +14,8 @@
 #include "host/qt/panel_commands.h"
 #include "support/fake_host.h"
 #include "support/fake_instrument.h"
+#include "support/main_window_rig.h"
 #include "support/panel_samples.h"
-#include "support/recording_dialogs.h"
 #include "support/screen_probe.h"
 #include "support/test_files.h"
 
@@ -38,35 +38,21 @@ Bytes panelPart(const Bytes& e2) {
   return {e2.begin() + 4 + PanelSettingsOffset, e2.begin() + 4 + imageLength};
 }
 
-struct Rig {
-  explicit Rig(const QString& device = "/nonexistent/tty") {
-    std::ofstream ini(folder / "SM.INI", std::ios::binary);
-    ini << "[General]\r\nPORT=1\r\n[Devices]\r\nCOM1=" << device.toStdString() << "\r\n";
-    ini.close();
-    dialogs.allowAnything();
-    window = std::make_unique<TForm1>(TForm1::Options{folder, 1, &dialogs, &noUsb});
-    window->show();
-  }
+struct Rig : test::MainWindowRig {
+  explicit Rig(const QString& device = "/nonexistent/tty") : MainWindowRig({device}) {}
   void trigger(const char* action) { window->findChild<QAction*>(action)->trigger(); }
   Instrument& z() { return window->instrument(); }
   QStringList status() const { return window->panelCommands()->statusWindow()->lines(); }
   bool statusShown() const { return window->panelCommands()->statusWindow()->isVisible(); }
   // Runs the scenario once the instrument is on, then closes the window.
   bool whileSwitchedOn(const std::function<void()>& scenario) {
-    QSignalSpy finished(window.get(), &TForm1::finished);
     QTimer::singleShot(0, window.get(), &TForm1::Button1Click);
     QTimer::singleShot(3000, window.get(), [&] {
       scenario();
       window->close();
     });
-    return QTest::qWaitFor([&] { return finished.count() == 1; }, 90000);
+    return QTest::qWaitFor([&] { return finished->count() == 1; }, 90000);
   }
-
-  QTemporaryDir dir;
-  std::filesystem::path folder = dir.path().toStdString();
-  test::RecordingDialogs dialogs;
-  NoUsbBridge noUsb;
-  std::unique_ptr<TForm1> window;
 };
 
 struct Run {

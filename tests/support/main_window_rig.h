@@ -24,7 +24,8 @@ struct MainWindowRig {
       ini << "COM" << n << "=" << devices[n - 1].toStdString() << "\r\n";
     ini.close();
     dialogs.allowAnything();
-    window = std::make_unique<TForm1>(TForm1::Options{folder, 1, &dialogs, usb ? usb : &noUsb, nullptr, programFile});
+    window = std::make_unique<TForm1>(
+        TForm1::Options{folder, 1, &dialogs, usb ? usb : &noUsb, nullptr, programFile});
     finished = std::make_unique<QSignalSpy>(window.get(), &TForm1::finished);
     window->show();
   }

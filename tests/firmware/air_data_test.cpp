@@ -136,7 +136,7 @@ TEST(AirData, TrueAirspeedAddsUpTheAirDistance) {
   rig.frame(true);
   rig.frame();
   EXPECT_EQ(rig.a.trueAirspeed, 117);
-  EXPECT_EQ(rig.z.time.trip.flightTotal, 234u);
+  EXPECT_EQ(std::uint32_t{rig.z.time.trip.flightTotal}, 234u);
 }
 
 TEST(AirData, VerticalSpeedAndGlideRatio) {

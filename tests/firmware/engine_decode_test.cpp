@@ -85,7 +85,7 @@ TEST(EngineDecodeTest, FuelFlowAndTotaliser) {
     arrive(z, z.engine.frames.type1, 1, {c.a, c.b});
     receiveEngineData(z);
     EXPECT_EQ(z.engine.fuelFlow, c.flow) << c.name;
-    EXPECT_EQ(z.time.trip.fuelRemaining, c.remainingAfter) << c.name;
+    EXPECT_EQ(std::uint32_t{z.time.trip.fuelRemaining}, c.remainingAfter) << c.name;
   }
 }
 
@@ -140,7 +140,7 @@ TEST(EngineDecodeTest, RemainingFuelInTenthsAndLimitedWholeUnits) {
     receiveEngineData(z);
     SCOPED_TRACE(testing::Message() << "mode " << int(c.tankMode) << " tanks " << c.tank1Capacity << "/"
                                     << c.tank2Capacity);
-    EXPECT_EQ(z.time.trip.fuelUsed, 1007u);
+    EXPECT_EQ(std::uint32_t{z.time.trip.fuelUsed}, 1007u);
     EXPECT_EQ(z.engine.fuelRemainingTenths, 1234u);
     EXPECT_EQ(z.engine.fuelRemainingUnits, c.units);
   }
@@ -185,7 +185,7 @@ TEST(EngineDecodeTest, SlaveTakesOneLinkBlockPerPassAndTracksTheDataFeed) {
   receiveEngineData(z);
   EXPECT_EQ(z.air.altitudeFeet, -120);
   EXPECT_EQ(z.air.altitudeShown, 0);
-  EXPECT_EQ(z.time.qnh.qnhX8, 8104);
+  EXPECT_EQ(std::uint16_t{z.time.qnh.qnhX8}, 8104);
   EXPECT_EQ(z.air.verticalSpeed, 300);
   EXPECT_EQ(z.air.climbing, 0);
   EXPECT_EQ(z.air.airspeedByte, 255);

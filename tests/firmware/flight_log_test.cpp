@@ -152,15 +152,15 @@ TEST(FlightTimerTest, NewMaximaMarkTheRecordOnlyInFlight) {
     z.air.indicatedAirspeed = 300, z.air.altitudeFeet = 1500;
     backgroundPass(z);
     const FlightRecord& f = z.time.flight;
-    EXPECT_EQ(f.maxAirspeed, inFlight ? 255 : 100);
-    EXPECT_EQ(f.maxAltitude, inFlight ? 1500 : 1000);
+    EXPECT_EQ(std::uint16_t{f.maxAirspeed}, inFlight ? 255 : 100);
+    EXPECT_EQ(std::uint16_t{f.maxAltitude}, inFlight ? 1500 : 1000);
     EXPECT_EQ(z.rtc.bytes[48 + 6], inFlight ? 255 : 0);  // saved at once, first copy
     EXPECT_EQ(z.time.flightRecordDirty, 0);
     z.air.altitudeFeet = -50;  // below the runway: no new maximum
     z.air.indicatedAirspeed = 200;
     z.rtc.bytes[64 + 8] = 0xAA;
     backgroundPass(z);
-    EXPECT_EQ(f.maxAltitude, inFlight ? 1500 : 1000);
+    EXPECT_EQ(std::uint16_t{f.maxAltitude}, inFlight ? 1500 : 1000);
     EXPECT_EQ(z.rtc.bytes[64 + 8], 0xAA);  // nothing new, nothing saved
   }
 }
@@ -234,7 +234,7 @@ TEST(TimekeepingTest, ClockHeldValuesRestoreFromTheFirstCopies) {
   put(152, {9, 9, 9, 9, 9, 0});
   loadClockHeldValues(z);
   const Timekeeping& t = z.time;
-  EXPECT_EQ(t.qnh.qnhX8, 8104);
+  EXPECT_EQ(std::uint16_t{t.qnh.qnhX8}, 8104);
   EXPECT_EQ(t.qnh.inFlight, 1);
   EXPECT_EQ(t.qnh.flags, 2);
   EXPECT_EQ(t.qnh.tankPointIndex, 3);
@@ -242,8 +242,8 @@ TEST(TimekeepingTest, ClockHeldValuesRestoreFromTheFirstCopies) {
   EXPECT_EQ((std::array<int, 6>{t.flight.startDay, t.flight.startMonth, t.flight.startHour,
                                 t.flight.startMinute, t.flight.minutes, t.flight.hours}),
             (std::array<int, 6>{4, 5, 6, 7, 8, 9}));
-  EXPECT_EQ(t.flight.maxAirspeed, 0x1234);
-  EXPECT_EQ(t.flight.maxAltitude, 0x5678);
+  EXPECT_EQ(std::uint16_t{t.flight.maxAirspeed}, 0x1234);
+  EXPECT_EQ(std::uint16_t{t.flight.maxAltitude}, 0x5678);
   EXPECT_EQ((std::array<std::uint32_t, 3>{t.trip.fuelRemaining, t.trip.flightTotal, t.trip.fuelUsed}),
             (std::array<std::uint32_t, 3>{1, 2, 3}));
   EXPECT_EQ((std::array<int, 5>{t.engineHours.minutes, t.engineHours.hours, t.engineHours.hundreds,

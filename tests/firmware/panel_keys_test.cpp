@@ -46,7 +46,7 @@ TEST(PanelKeys, QnhKeysStepInTheUnitAndStayWithinTheirLimits) {
       rig.wait(400);
     }
     rig.run();
-    EXPECT_EQ(z.time.qnh.qnhX8, c.expected);
+    EXPECT_EQ(std::uint16_t{z.time.qnh.qnhX8}, c.expected);
     EXPECT_EQ(z.rtc.bytes[clock_offset::QnhBlock] | (z.rtc.bytes[clock_offset::QnhBlock + 1] << 8),
               c.expected);
   }

@@ -102,7 +102,7 @@ TEST_P(StartupQnh, OutOfRangeSettingFallsBackToStandard) {
   z.rtc.bytes[34] = 1;  // in flight
   host.closeAt(3000);
   host.run();
-  EXPECT_EQ(z.time.qnh.qnhX8, GetParam().expected);
+  EXPECT_EQ(std::uint16_t{z.time.qnh.qnhX8}, GetParam().expected);
   const std::uint16_t inClock = static_cast<std::uint16_t>(z.rtc.bytes[32] | (z.rtc.bytes[33] << 8));
   EXPECT_EQ(inClock, GetParam().expected);
   // A reset setting also ends the flight the clock thought was running.

@@ -49,7 +49,7 @@ TEST(ClockRegisters, ReadingAnyRecordRefreshesTheTime) {
 
   QnhBlock read;
   readClock(z, &read, clock_offset::QnhBlock, sizeof read);
-  EXPECT_EQ(read.qnhX8, 8104);
+  EXPECT_EQ(std::uint16_t{read.qnhX8}, 8104);
   EXPECT_EQ(read.inFlight, 1);
   EXPECT_EQ(read.tankPointIndex, 3);
   EXPECT_EQ(z.rtc.bytes[0], 0);

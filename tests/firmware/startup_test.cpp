@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "firmware/core/firmware.h"
+#include "firmware/core/keys.h"
 #include "host/glyphs.h"
 #include "host/settings_store.h"
 #include "host/virtual_host.h"
@@ -18,8 +19,7 @@ namespace {
 using test::readBytes;
 using test::textCellMatches;
 
-// Key bits of the bezel.
-constexpr int Menu = 0, Select = 1, Next = 2, Prev = 3, Up = 6, Down = 7;
+using namespace key_bit;
 
 TEST(Startup, WelcomeScreenShowsTextsAtTheirRows) {
   VirtualHost host;

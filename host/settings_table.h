@@ -140,6 +140,10 @@ static_assert(imageLength == 573);
 // Items the firmware saves on their own.
 namespace settings_item {
 inline constexpr int PilotNumber = 34;
+inline constexpr int EngineBlockFirst = 41;  // EGT channels ..
+inline constexpr int EngineBlockLast = 53;   // .. oil pressure sender: an engine preset's settings
+inline constexpr int AlarmEnables = 54;
+inline constexpr int ItemOptions = 64;
 }  // namespace settings_item
 
 // Throws HardwareFault for an item number outside 0..64.

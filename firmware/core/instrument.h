@@ -12,6 +12,7 @@
 #include "firmware/instruments/gauge_state.h"
 #include "firmware/instruments/panel_state.h"
 #include "firmware/menus/menu_state.h"
+#include "firmware/menus/sensor_commands.h"
 #include "host/hardware.h"
 #include "host/screen.h"
 
@@ -46,6 +47,7 @@ struct Instrument {
   GaugeState gauges;
   MenuState menus;
   FlightState flight;
+  SensorSetupState sensorSetup;
   std::uint8_t linkRxState = 0;
   std::array<std::uint8_t, 158> transferBuffer{};  // one settings item on its way over the link
 };

@@ -180,8 +180,8 @@ std::uint16_t smoothedLevel(std::uint32_t& filter, std::uint16_t counts, bool sm
 void updateTanks(Instrument& z) {
   AirDataState& a = z.air;
   const Settings& s = z.settings;
-  const std::uint16_t level1 = z.engine.engineInputs[7];
-  const std::uint16_t level2 = z.engine.fuelLevel2Input;
+  const std::uint16_t level1 = levelSenderCounts(z, 1);
+  const std::uint16_t level2 = levelSenderCounts(z, 2);
   a.tank1Absent = level1 > SenderAbsent;
   a.tank2Absent = level2 > SenderAbsent;
   const std::uint16_t smooth1 = smoothedLevel(a.level1Filter, level1, a.levelSmoothing);
@@ -292,6 +292,18 @@ void updateInstruments(Instrument& z) {
     z.display.dimTimer = 255;
     if (z.settings.displayMode < 2) z.display.backlightLevel = z.settings.backlightSetting;
   }
+}
+
+std::uint16_t levelSenderCounts(const Instrument& z, int tank) {
+  return tank == 1 ? z.engine.engineInputs[7] : z.engine.fuelLevel2Input;
+}
+
+void restartLevelSmoothing(Instrument& z) {
+  AirDataState& a = z.air;
+  // The filter holds 32 times the counts once it has settled.
+  a.level1Filter = std::uint32_t{levelSenderCounts(z, 1)} << 5;
+  a.level2Filter = std::uint32_t{levelSenderCounts(z, 2)} << 5;
+  a.levelSmoothing = 1;
 }
 
 }  // namespace zen

@@ -9,6 +9,12 @@ struct Instrument;
 
 void updateInstruments(Instrument& z);
 
+// The level sender's raw counts of tank 1 or 2.
+std::uint16_t levelSenderCounts(const Instrument& z, int tank);
+// Switches the tank level smoothing on, starting from the senders' current
+// counts so the gauges show the calibrated levels at once.
+void restartLevelSmoothing(Instrument& z);
+
 // Conversions of the frame computation, each from one reading.
 
 struct AltitudeLookup {

@@ -2,6 +2,8 @@
 // heading sensor behind the Horizon setup and Compass setup menus.
 #pragma once
 
+#include "host/short_text.h"
+
 namespace zen {
 
 struct Instrument;
@@ -10,11 +12,14 @@ struct Instrument;
 void bumpFactorList(Instrument& z);       // "Set Bump factor"
 void slewFactorList(Instrument& z);       // "Set Slew factor"
 void attitudeModeCommand(Instrument& z);  // "Attitude mode: "
-void inclinationDialog(Instrument& z);    // "Set inclination"
-void setSlipZero(Instrument& z);          // "Set Slip zero  "
+void showAttitudeMode(Instrument& z, ShortText& value);
+void inclinationDialog(Instrument& z);                     // "Set inclination"
+void showTurnRateSource(Instrument& z, ShortText& value);  // "SV-5 Turnrate  "
+void setSlipZero(Instrument& z);                           // "Set Slip zero  "
 
 // Compass setup entries.
-void tiltCompensationMode(Instrument& z);   // " Tilt compensation mode: "
+void tiltCompensationMode(Instrument& z);  // " Tilt compensation mode: "
+void showTiltMode(Instrument& z, ShortText& value);
 void deviationCompensation(Instrument& z);  // " Enter Deviation SET mode"
 void clearDeviation(Instrument& z);         // " Clear deviation calib. "
 void setNorth(Instrument& z);               // " Set North "

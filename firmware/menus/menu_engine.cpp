@@ -64,6 +64,14 @@ bool refuseInFlight(Instrument& z) {
   return true;
 }
 
+void markField(Instrument& z, std::uint8_t row, std::uint8_t column, std::uint8_t width, bool shown) {
+  Screen& s = z.screen;
+  const std::uint8_t colour = s.drawColour;
+  s.drawColour = shown ? 1 : 0;
+  s.drawBracket(row, column, width);
+  s.drawColour = colour;
+}
+
 void showNotAvailable(Instrument& z) {
   const ScreenLine lines[] = {{11, 10, "Not available yet"}};
   showLines(z, lines);
@@ -168,10 +176,12 @@ void MenuRun::drawLine(int line) {
   if (centred) label.push(' ');
   label.append(entry.label);
   if (centred) (value.size() > 0 ? value : label).push(' ');
-  s.drawTextAt(static_cast<std::uint8_t>(std::max(column, 0)),
-               static_cast<std::uint8_t>(line * 2 + MenuFirstRow), label);
+  const auto row = static_cast<std::uint8_t>(line * 2 + MenuFirstRow);
+  s.drawTextAt(static_cast<std::uint8_t>(std::max(column, 0)), row, label);
   if (value.size() > 0) {
     s.inverseText = e == selected_;
+    if (menu_.layout == MenuLayout::ValuesRight)
+      s.setTextPosition(static_cast<std::uint8_t>(TextBytesPerRow - value.size()), row);
     s.textBuffer = value;
     s.drawText();
   }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "firmware/core/instrument.h"
+#include "firmware/core/keys.h"
 #include "host/short_text.h"
 
 namespace zen {
@@ -36,7 +37,8 @@ struct MenuEntry {
   MenuAction decrease = nullptr;
 };
 
-enum class MenuLayout { Plain, Centred };
+// ValuesRight: labels at column 0 and each value ending at the last column (the enable lists).
+enum class MenuLayout { Plain, Centred, ValuesRight };
 
 struct Menu {
   std::string_view title;
@@ -61,6 +63,22 @@ MenuTurn menuTurn(Instrument& z);
 // Waits for a key; returns it (also left in keyCode), or 0 once more than
 // idleLimit half-seconds have passed without one.
 std::uint8_t waitKey(Instrument& z, std::uint8_t idleLimit = MenuIdleLimit);
+// An idle limit halfSecondCount never passes: the wait lasts until a key.
+inline constexpr std::uint8_t NoIdleLimit = 255;
+// Waits for a key without an idle time-out, calling refresh() after each
+// half-second's work (a screen that shows live values).
+template <typename Refresh>
+std::uint8_t waitKeyRefreshing(Instrument& z, Refresh&& refresh) {
+  z.tick.halfSecondCount = 0;
+  for (;;) {
+    const MenuTurn turn = menuTurn(z);
+    if (turn.key != key::None) {
+      z.tick.halfSecondCount = 0;
+      return turn.key;
+    }
+    if (turn.halfSecond) refresh();
+  }
+}
 
 // --- dialogs ---
 
@@ -77,6 +95,9 @@ void showLines(Instrument& z, std::span<const ScreenLine> lines);
 bool askYesNo(Instrument& z, std::span<const ScreenLine> question);
 // In flight, explains that the function must wait and returns true after a key.
 bool refuseInFlight(Instrument& z);
+// The selection bracket around a field, drawn or erased. It lives on the
+// graphics layer, so a dialog erases it before a menu redraws its text.
+void markField(Instrument& z, std::uint8_t row, std::uint8_t column, std::uint8_t width, bool shown);
 // The screen of a function this instrument does not offer yet; any key returns.
 void showNotAvailable(Instrument& z);
 

@@ -104,9 +104,9 @@ void openSystemSetup(Instrument& z) {
 constexpr MenuEntry HorizonSetupEntries[] = {
     {"Set Bump factor", nullptr, bumpFactorList},
     {"Set Slew factor", nullptr, slewFactorList},
-    {"Attitude mode: ", nullptr, attitudeModeCommand},
+    {"Attitude mode: ", showAttitudeMode, attitudeModeCommand},
     {"Set inclination", nullptr, inclinationDialog},
-    {"SV-5 Turnrate  "},
+    {"SV-5 Turnrate  ", showTurnRateSource},
     {"Set Slip zero  ", nullptr, setSlipZero},
 };
 
@@ -137,7 +137,7 @@ void changeLocalVariation(Instrument& z) {
 constexpr MenuEntry CompassSetupEntries[] = {
     {" Heading mode:           ", showHeadingMode, toggleHeadingMode},
     {" Local Variation:        ", showLocalVariation, Edit, changeLocalVariation, changeLocalVariation},
-    {" Tilt compensation mode: ", nullptr, tiltCompensationMode},
+    {" Tilt compensation mode: ", showTiltMode, tiltCompensationMode},
     {" Enter Deviation SET mode", nullptr, deviationCompensation},
     {" Clear deviation calib. ", nullptr, clearDeviation},
     {" Set North ", nullptr, setNorth},

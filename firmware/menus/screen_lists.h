@@ -17,4 +17,11 @@ void enableScreenItems(Instrument& z);
 // "Alarm enable setup": each alarm on or off.
 void alarmEnableSetup(Instrument& z);
 
+// The questions the preset screens share.
+inline constexpr int PageCancelled = 0;
+// Page 1 on "+", page 2 on "-", PageCancelled on any other key or the time-out.
+int selectTargetPage(Instrument& z);
+// The warning before a primary flight preset; true on "+".
+bool confirmPrimaryFlight(Instrument& z, std::string_view presetName);
+
 }  // namespace zen

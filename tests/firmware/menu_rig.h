@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "host/settings_store.h"
 #include "host/virtual_host.h"
 #include "tests/support/screen_probe.h"
+#include "tests/support/test_files.h"
 
 namespace zen::test {
 
@@ -26,6 +28,13 @@ struct Shot {
   // Entry lines of a menu start at text row 4.
   const TextLine& line(int menuLine) const { return row(4 + 2 * menuLine); }
 };
+
+// A text row without the blanks around it (centred menus pad their lines).
+inline std::string trimmed(const TextLine& line) {
+  const auto first = line.text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return line.text.substr(first, line.text.find_last_not_of(' ') - first + 1);
+}
 
 class MenuRig {
  public:
@@ -89,6 +98,14 @@ class MenuRig {
     z.screen.drawColour = 1;
     backgroundPass(z);  // every key seen up arms the key latches
     body();
+  }
+
+  // The settings item's bytes as e2.rom holds them; empty when there is no file.
+  std::vector<std::uint8_t> savedItem(int item) const {
+    const auto file = readBytes(host.programFolder() / "e2.rom");
+    if (file.size() != sizeof(SettingsImage::bytes)) return {};
+    const auto at = file.begin() + SettingsItemTable[item].address;
+    return {at, at + SettingsItemTable[item].size};
   }
 
   VirtualHost host;

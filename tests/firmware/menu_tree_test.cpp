@@ -17,13 +17,7 @@ namespace zen {
 namespace {
 
 using test::MenuRig;
-
-// Centred lines carry blanks around their text.
-std::string trimmed(const test::TextLine& line) {
-  const auto first = line.text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return line.text.substr(first, line.text.find_last_not_of(' ') - first + 1);
-}
+using test::trimmed;
 
 struct WalkCase {
   std::string keys;
@@ -50,13 +44,13 @@ TEST(MenuTree, WalkingTheTreeShowsEachMenu) {
       {"M P S NNNNNNNNNNNN S", 0, "Calibration Menu"},
       {"M PPP S", 0, "Horizon and Compass setup"},
       {"M PPP S S", 0, "Horizon setup"},
-      {"M PPP S S", 12, "SV-5 Turnrate"},
+      {"M PPP S S", 12, "SV-5 Turnrate  Bank"},
       {"M PPP S N S", 0, "Compass setup"},
       {"M PPP S N S", 6, "Local Variation:        0W"},
-      {"M NN S", 10, "Not available yet"},       // View flight log
-      {"M NN S +", 0, "Main Menu"},              // any key leaves the placeholder
-      {"M P S NNN S", 10, "Not available yet"},  // Enable screen items
-      {"M PP S", 10, "Not available yet"},       // Aircraft setup
+      {"M NN S", 10, "Not available yet"},  // View flight log
+      {"M NN S +", 0, "Main Menu"},         // any key leaves the placeholder
+      {"M P S NNN S", 0, "Screen items enable"},
+      {"M PP S", 10, "Not available yet"},  // Aircraft setup
       {"M NNNNNN", 16, "StopWatch Start-press +, Zero-press -"},
       {"M NNNNNN +", 16, "StopWatch Stop-press +, Zero-press -"},
   };

@@ -55,6 +55,10 @@ struct DisplayState {
   std::uint8_t dimTimer = 0;
 };
 
+// Bit of AttitudeState::sensorStatus set while the unit runs its aided
+// attitude mode ("A" on the attitude display, "Mattitude" in Horizon setup).
+inline constexpr std::uint8_t AidedAttitudeBit = 0x08;
+
 // Written by the attitude sensor (window or link), read by the instruments.
 struct AttitudeState {
   std::uint8_t attitudeSensorOn = 0;

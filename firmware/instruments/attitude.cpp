@@ -108,8 +108,6 @@ void drawHorizon(Screen& s, const ItemPlace& p, long long bank, long long pitch)
   drawOverlay(s, p);
 }
 
-constexpr std::uint8_t AidedAttitudeBit = 0x08;
-
 }  // namespace
 
 void setupAttitude(Instrument& z) {

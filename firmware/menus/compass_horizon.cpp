@@ -13,9 +13,6 @@ namespace zen {
 
 namespace {
 
-// Bit of the sensor's status byte that reports the aided attitude mode.
-constexpr std::uint8_t AttitudeModeStatusBit = 0x08;
-
 // ------------------------------------------------------------- factor lists
 
 struct FactorLine {
@@ -118,7 +115,7 @@ void slewFactorList(Instrument& z) { runFactorList(z, SlewFactors, SensorCommand
 void attitudeModeCommand(Instrument& z) { sendSensorCommand(z, SensorCommand::AttitudeMode); }
 
 void showAttitudeMode(Instrument& z, ShortText& value) {
-  value.assign((z.attitude.sensorStatus & AttitudeModeStatusBit) ? "Mattitude" : "IMU");
+  value.assign((z.attitude.sensorStatus & AidedAttitudeBit) ? "Mattitude" : "IMU");
 }
 
 void inclinationDialog(Instrument& z) {
@@ -177,7 +174,7 @@ void deviationCompensation(Instrument& z) {
   z.attitude.headingSampleCount = 0;
   sendSensorCommand(z, SensorCommand::DeviationStart);
   // No idle time-out: two full turns on the ground take their time.
-  if (waitKeyRefreshing(z, [&z] { showDeviationValues(z); }) == key::Plus)
+  if (waitKey(z, NoIdleLimit, [&z] { showDeviationValues(z); }) == key::Plus)
     finishDeviation(z);
   else
     sendSensorCommand(z, SensorCommand::DeviationCancel);

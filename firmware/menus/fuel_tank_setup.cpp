@@ -114,7 +114,7 @@ void TankSetup::run() {
   z_.air.levelSmoothing = 0;  // the pilot calibrates against the raw readings
   for (;;) {
     draw();
-    const std::uint8_t code = waitKeyRefreshing(z_, [this] { showReading(); });
+    const std::uint8_t code = waitKey(z_, NoIdleLimit, [this] { showReading(); });
     markField(z_, bracketRow(), bracketColumn(), BracketWidth, false);
     switch (code) {
       case key::Menu:

@@ -31,15 +31,7 @@ MenuTurn menuTurn(Instrument& z) {
 }
 
 std::uint8_t waitKey(Instrument& z, std::uint8_t idleLimit) {
-  z.tick.halfSecondCount = 0;
-  for (;;) {
-    const MenuTurn turn = menuTurn(z);
-    if (turn.key != key::None) {
-      z.tick.halfSecondCount = 0;
-      return turn.key;
-    }
-    if (z.tick.halfSecondCount > idleLimit) return key::None;
-  }
+  return waitKey(z, idleLimit, [] {});
 }
 
 // ---------------------------------------------------------------- dialogs

@@ -61,14 +61,10 @@ struct MenuTurn {
 // sensors, timers, keys) and, each half second, the frame computation.
 MenuTurn menuTurn(Instrument& z);
 // Waits for a key; returns it (also left in keyCode), or 0 once more than
-// idleLimit half-seconds have passed without one.
-std::uint8_t waitKey(Instrument& z, std::uint8_t idleLimit = MenuIdleLimit);
-// An idle limit halfSecondCount never passes: the wait lasts until a key.
-inline constexpr std::uint8_t NoIdleLimit = 255;
-// Waits for a key without an idle time-out, calling refresh() after each
+// idleLimit half-seconds have passed without one. refresh() runs after each
 // half-second's work (a screen that shows live values).
 template <typename Refresh>
-std::uint8_t waitKeyRefreshing(Instrument& z, Refresh&& refresh) {
+std::uint8_t waitKey(Instrument& z, std::uint8_t idleLimit, Refresh&& refresh) {
   z.tick.halfSecondCount = 0;
   for (;;) {
     const MenuTurn turn = menuTurn(z);
@@ -77,8 +73,12 @@ std::uint8_t waitKeyRefreshing(Instrument& z, Refresh&& refresh) {
       return turn.key;
     }
     if (turn.halfSecond) refresh();
+    if (z.tick.halfSecondCount > idleLimit) return key::None;
   }
 }
+std::uint8_t waitKey(Instrument& z, std::uint8_t idleLimit = MenuIdleLimit);
+// An idle limit halfSecondCount never passes: the wait lasts until a key.
+inline constexpr std::uint8_t NoIdleLimit = 255;
 
 // --- dialogs ---
 

@@ -5,27 +5,24 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 #include "firmware/core/option_bits.h"
-#include "firmware/instruments/display_format.h"
 #include "tests/firmware/menu_rig.h"
 
 namespace zen {
 namespace {
 
 using test::MenuRig;
-using test::Shot;
 using test::trimmed;
+using Points = std::array<std::uint16_t, 6>;
 
 constexpr int LevelSender1Bar = 18;
 const std::string Litres = "\xA2";
 constexpr std::string_view OpenTank1 = "M P S PPPP S";
-using Points = std::array<std::uint16_t, 6>;
 
 // The engine unit on, its flight detection off (its standing engine would
-// start a flight); capacity 60 (ten "+" from the default 50), then each point
-// takes the sender's reading.
+// start a flight); capacity 60 (ten "+" from the default 50), each point takes
+// the sender's reading, and the sender ends at 250.
 void calibrate(MenuRig& rig, const Points& points) {
   rig.z.e2.bytes[SettingsItemTable[7].address] &= ~(1u << option::AutoFlightDetect);
   rig.host.switchEngineUnit(0, true);
@@ -34,91 +31,59 @@ void calibrate(MenuRig& rig, const Points& points) {
     rig.host.setEngineBar(rig.t, LevelSender1Bar, reading);
     rig.wait(1500).keys("N S");
   }
+  rig.host.setEngineBar(rig.t, LevelSender1Bar, 250);
+  rig.wait(1500);
 }
 
-Points savedPoints(const MenuRig& rig) {
-  const auto item = rig.savedItem(13);
-  Points p{};
-  if (item.size() != 14) return p;
-  for (std::size_t k = 0; k < p.size(); ++k)
-    p[k] = static_cast<std::uint16_t>(item[2 + 2 * k] | item[3 + 2 * k] << 8);
-  return p;
-}
-
-constexpr Points DefaultPoints{10, 20, 30, 40, 50, 60};
-
-struct SlopeCase {
-  std::string name;
-  Points points;
-  std::string errorKey;  // on the slope error screen; empty when the table passes
-};
-
-TEST(FuelTankSetup, SlopeCheckOnLeaving) {
-  const SlopeCase cases[] = {
-      {"rising", {100, 200, 300, 400, 500, 600}, ""},
-      {"falling", {3000, 2500, 2000, 1500, 1000, 500}, ""},
-      {"flat step dropped", {100, 200, 200, 400, 500, 600}, "S"},
-      {"all zero dropped", {0, 0, 0, 0, 0, 0}, "S"},
-      {"flat step kept for correction", {100, 200, 200, 400, 500, 600}, "N"},
+TEST(FuelTankSetup, SlopeCheckOnLeavingAndTheGaugeAfter) {
+  const struct {
+    Points points;
+    std::string errorKey;  // on the slope error screen; none when the table passes
+    int contents;          // litres shown at 250 once back on the panel
+  } cases[] = {
+      {{100, 200, 300, 400, 500, 600}, "", 18},  // a fifth of 60 plus half the next fifth
+      {{3000, 2500, 2000, 1500, 1000, 500}, "", 60},
+      {{100, 200, 200, 400, 500, 600}, "S", 50},  // dropped: the stored table again
+      {{0, 0, 0, 0, 0, 0}, "S", 50},              // a fresh table is no table
+      {{100, 200, 200, 400, 500, 600}, "N", 0},   // back for correction
   };
-  for (const SlopeCase& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.points[0]) + " key " + c.errorKey);
     MenuRig rig;
     calibrate(rig, c.points);
-    const int dialog = rig.capture();
     const int left = rig.keys("M").capture();
     const int after = rig.keys(c.errorKey).capture();
-    const bool kept = c.errorKey == "N";
-    if (!kept) rig.keys("M M");
+    std::uint16_t contents = 0;
+    rig.keys("M M").wait(1000).host.at(rig.t, [&] { contents = rig.z.air.tank1Contents; });
     rig.run();
-
-    const Shot& d = rig.shot(dialog);
-    EXPECT_EQ(d.row(0).text, " Fuel tank 1 setup. Sender reads " + rightJustified(c.points[5], 4).str());
-    EXPECT_EQ(d.row(4).text, " Fuel tank 1 capacity: 60" + Litres);
-    EXPECT_EQ(d.row(8).text,
-              " Level sender reading at 12" + Litres + " is " + rightJustified(c.points[1], 4).str());
-    EXPECT_EQ(d.row(26).text, " reading to calibration point");
     EXPECT_EQ(trimmed(rig.shot(left).row(6)) == "Slope error - press select to cancel", !c.errorKey.empty());
-    if (kept) {
-      EXPECT_EQ(trimmed(rig.shot(after).row(0)), "Fuel tank 1 setup. Sender reads  600");
-      for (std::size_t k = 0; k < 6; ++k) EXPECT_EQ(rig.z.settings.tank1Calibration[k + 1], c.points[k]);
+    if (c.errorKey == "N") {
+      EXPECT_EQ(rig.z.settings.tank1Calibration[3], 200);  // kept, and the dialog still open
+      EXPECT_EQ(trimmed(rig.shot(after).row(0)), "Fuel tank 1 setup. Sender reads  250");
       continue;
     }
-    EXPECT_EQ(trimmed(rig.shot(after).row(0)), "System setup");
-    EXPECT_EQ(savedPoints(rig), c.errorKey.empty() ? c.points : DefaultPoints);
-    EXPECT_EQ(rig.z.air.levelSmoothing, 1);  // smoothing again whichever way the dialog was left
+    const auto saved = rig.savedItem(13);
+    EXPECT_EQ(saved.at(6) | saved.at(7) << 8,
+              c.errorKey.empty() ? c.points[2] : 30);  // 30: the stored default
+    EXPECT_EQ(rig.z.air.levelSmoothing, 1);            // whichever way the dialog was left
+    EXPECT_EQ(contents, c.contents);                   // from the current reading at once
   }
 }
 
-TEST(FuelTankSetup, TankGaugeFollowsTheNewCalibrationAtOnce) {
-  MenuRig rig;
-  calibrate(rig, {100, 200, 300, 400, 500, 600});
-  rig.host.setEngineBar(rig.t, LevelSender1Bar, 250);
-  rig.wait(1500).keys("M M M").wait(1000);
-  std::uint16_t contents = 0;
-  rig.host.at(rig.t, [&] { contents = rig.z.air.tank1Contents; });
-  rig.run();
-  EXPECT_EQ(contents, 18);  // a fifth of 60 litres plus half of the next fifth
-}
-
-TEST(FuelTankSetup, RefusedInFlightSelectionWrapsCapacityClamped) {
-  struct Case {
+TEST(FuelTankSetup, RefusedInFlightCapacityClampedSelectionWraps) {
+  const struct {
     std::string keys;  // inside the dialog
     bool inFlight;
-    std::uint16_t capacity;  // before
+    std::uint16_t capacity;
     int row;
     std::string text;  // trimmed
-    std::uint16_t capacityAfter;
   } cases[] = {
-      {"", true, 50, 3, "This function is not", 50},
-      {"+", true, 50, 0, "System setup", 50},
-      {"- - -", false, 7, 4, "Fuel tank 1 capacity: 5" + Litres, 5},
-      {"+ +", false, 998, 4, "Fuel tank 1 capacity: 999" + Litres, 999},
-      {"S", false, 50, 4, "Fuel tank 1 capacity: 50" + Litres, 50},  // nothing to transfer
-      {"P", false, 100, 16, "Level sender reading at 100" + Litres + " is   60", 100},
-      {"P N", false, 50, 20, "Use +/- to change fuel tank capacity", 50},
+      {"", true, 50, 3, "This function is not"},
+      {"- - -", false, 7, 4, "Fuel tank 1 capacity: 5" + Litres},
+      {"+ + S", false, 998, 4, "Fuel tank 1 capacity: 999" + Litres},
+      {"P", false, 100, 16, "Level sender reading at 100" + Litres + " is   60"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE("keys " + c.keys);
     MenuRig rig;
     rig.z.e2.write(SettingsItemTable[13].address,
@@ -127,8 +92,7 @@ TEST(FuelTankSetup, RefusedInFlightSelectionWrapsCapacityClamped) {
     const int shot = rig.keys(OpenTank1).keys(c.keys).capture();
     rig.run();
     EXPECT_EQ(trimmed(rig.shot(shot).row(c.row)), c.text);
-    EXPECT_EQ(rig.z.settings.tank1Calibration[0], c.capacityAfter);
-    EXPECT_EQ(rig.z.air.levelSmoothing, c.inFlight ? 1 : 0);
+    EXPECT_EQ(rig.z.air.levelSmoothing, c.inFlight ? 1 : 0);  // raw readings only inside the dialog
   }
 }
 

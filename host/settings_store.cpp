@@ -1,6 +1,7 @@
 #include "host/settings_store.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <utility>
 
@@ -107,8 +108,30 @@ void writeSettingsFile(Instrument& z) { writeImageTo(z, z.host->programFolder() 
 
 std::uint8_t toBcd(int value) { return static_cast<std::uint8_t>((value / 10) * 16 + value % 10); }
 
-void readClock(Instrument& z, void* destination, std::size_t offset, std::size_t count) {
-  const LocalTime now = z.host->localTime();
+namespace {
+
+using std::chrono::sys_seconds;
+
+sys_seconds toSeconds(const LocalTime& t) {
+  using namespace std::chrono;
+  const sys_days day{year{t.year} / month{static_cast<unsigned>(t.month)} / static_cast<unsigned>(t.day)};
+  return day + hours{t.hour} + minutes{t.minute} + seconds{t.second};
+}
+
+LocalTime fromSeconds(sys_seconds s) {
+  using namespace std::chrono;
+  const sys_days day = floor<days>(s);
+  const year_month_day ymd{day};
+  const hh_mm_ss time{s - day};
+  return {static_cast<int>(ymd.year()),
+          static_cast<int>(static_cast<unsigned>(ymd.month())),
+          static_cast<int>(static_cast<unsigned>(ymd.day())),
+          static_cast<int>(time.hours().count()),
+          static_cast<int>(time.minutes().count()),
+          static_cast<int>(time.seconds().count())};
+}
+
+void writeTimeRegisters(Instrument& z, const LocalTime& now) {
   const std::uint8_t registers[7] = {
       0,
       0,
@@ -119,6 +142,28 @@ void readClock(Instrument& z, void* destination, std::size_t offset, std::size_t
       toBcd(now.month),
   };
   z.rtc.write(0, registers);
+}
+
+}  // namespace
+
+int daysInMonth(int y, int m) {
+  using namespace std::chrono;
+  return static_cast<int>(static_cast<unsigned>((year{y} / month{static_cast<unsigned>(m)} / last).day()));
+}
+
+LocalTime clockTime(const Instrument& z) {
+  return fromSeconds(toSeconds(z.host->localTime()) + std::chrono::seconds{z.rtcAdjustSeconds});
+}
+
+void setClockTime(Instrument& z, LocalTime time) {
+  time.month = std::clamp(time.month, 1, 12);
+  time.day = std::clamp(time.day, 1, daysInMonth(time.year, time.month));
+  z.rtcAdjustSeconds = (toSeconds(time) - toSeconds(z.host->localTime())).count();
+  writeTimeRegisters(z, time);
+}
+
+void readClock(Instrument& z, void* destination, std::size_t offset, std::size_t count) {
+  writeTimeRegisters(z, clockTime(z));
   z.rtc.read(offset, {static_cast<std::uint8_t*>(destination), count});
 }
 

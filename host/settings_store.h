@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 
+#include "firmware/core/host_interface.h"
 #include "host/hardware.h"
 #include "host/settings_table.h"
 
@@ -41,6 +42,12 @@ void writeSettingsFile(Instrument& z);
 void readClock(Instrument& z, void* destination, std::size_t offset, std::size_t count);
 void writeClock(Instrument& z, const void* source, std::size_t offset, std::size_t count);
 std::uint8_t toBcd(int value);
+// The clock chip's date and time: the computer's, moved by what was set.
+LocalTime clockTime(const Instrument& z);
+// Sets the chip's date and time (a day past the month's end becomes its
+// last day) and refreshes the time registers.
+void setClockTime(Instrument& z, LocalTime time);
+int daysInMonth(int year, int month);
 
 // --- analogue channels ---
 void readAdc(Instrument& z, int channel);  // sets z.adc.adcResult

@@ -139,6 +139,7 @@ static_assert(imageLength == 573);
 
 // Items the firmware saves on their own.
 namespace settings_item {
+inline constexpr int Registration = 9;
 inline constexpr int PilotNumber = 34;
 inline constexpr int EngineBlockFirst = 41;  // EGT channels ..
 inline constexpr int EngineBlockLast = 53;   // .. oil pressure sender: an engine preset's settings

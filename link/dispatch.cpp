@@ -115,6 +115,16 @@ std::string shortString(const std::array<std::uint8_t, N>& s) {
   return std::string(s.begin() + 1, s.begin() + 1 + static_cast<std::ptrdiff_t>(length));
 }
 
+// The frame as the instrument's receive block holds it: address, length, payload.
+void keepReceiveBlock(std::array<std::uint8_t, 20>& block, const ReceivedFrame& frame) {
+  block.fill(0);
+  block[0] = frame.address;
+  block[1] = frame.length;
+  block[2] = frame.type;
+  const auto d = frame.payloadData();
+  std::copy_n(d.begin(), std::min(d.size(), block.size() - 3), block.begin() + 3);
+}
+
 }  // namespace
 
 std::string LinkReplies::identText() const { return shortString(instrumentIdent); }
@@ -122,6 +132,7 @@ std::string LinkReplies::versionText() const { return shortString(instrumentVers
 
 bool dispatchFrame(Instrument& z, LinkReplies& replies, const ReceivedFrame& frame) {
   const auto d = frame.payloadData();
+  keepReceiveBlock(z.engine.linkReceiveBlock, frame);
   switch (frame.type) {
     case ReplyFrame:
       return takeReply(replies, d);

@@ -1,6 +1,7 @@
 #include "firmware/core/clock_records.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "firmware/core/background.h"
 #include "firmware/core/instrument.h"
@@ -150,15 +151,46 @@ void saveQnhBlock(Instrument& z) {
   writeClock(z, &z.display.contrast, clock_offset::Contrast, 1);
 }
 
-// Every record carries a check byte that the simulated clock never fails, so
-// the first copy is always the one restored.
+namespace {
+
+// The copy written last. Within one flight each save carries the time and
+// the maxima on, so the later copy is the larger in each of them; of two
+// flights the one that took off later is the newer.
+FlightRecord latestFlightRecord(const FlightRecord& a, const FlightRecord& b) {
+  auto takeoff = [](const FlightRecord& f) {
+    return std::tuple(f.startMonth, f.startDay, f.startHour, f.startMinute);
+  };
+  if (takeoff(a) != takeoff(b)) return takeoff(b) > takeoff(a) ? b : a;
+  FlightRecord latest = a;
+  if (b.hours * 60 + b.minutes > a.hours * 60 + a.minutes) {
+    latest.hours = b.hours;
+    latest.minutes = b.minutes;
+  }
+  latest.maxAirspeed = std::max(a.maxAirspeed, b.maxAirspeed);
+  latest.maxAltitude = std::max(a.maxAltitude, b.maxAltitude);
+  return latest;
+}
+
+}  // namespace
+
+void saveFlightRecordCopies(Instrument& z) {
+  writeClock(z, &z.time.flight, clock_offset::FlightRecordA, sizeof(FlightRecord));
+  writeClock(z, &z.time.flight, clock_offset::FlightRecordB, sizeof(FlightRecord));
+}
+
+// Every record carries a check byte that the simulated clock never fails.
+// The engine hours and trip records are saved to both copies at once; the
+// flight record alternates between its copies, so a restart in flight takes
+// the one written last and loses neither a minute nor a maximum.
 void loadClockHeldValues(Instrument& z) {
   Timekeeping& t = z.time;
-  t.flight = FlightRecord{};
   readClock(z, &t.qnh, clock_offset::QnhBlock, sizeof(QnhBlock));
   readClock(z, &z.display.contrast, clock_offset::Contrast, 1);
   readClock(z, &t.engineHours, clock_offset::EngineHoursA, sizeof(EngineHoursRecord));
-  readClock(z, &t.flight, clock_offset::FlightRecordA, sizeof(FlightRecord));
+  FlightRecord a, b;
+  readClock(z, &a, clock_offset::FlightRecordA, sizeof(FlightRecord));
+  readClock(z, &b, clock_offset::FlightRecordB, sizeof(FlightRecord));
+  t.flight = latestFlightRecord(a, b);
   readClock(z, &t.trip, clock_offset::TripRecordA, sizeof(TripRecord));
 }
 

@@ -20,5 +20,7 @@ void saveDirtyRecords(Instrument& z);
 
 void saveTripRecord(Instrument& z);
 void saveEngineHoursRecord(Instrument& z);
+// The flight record into both clock copies, as a new record starts.
+void saveFlightRecordCopies(Instrument& z);
 
 }  // namespace zen

@@ -8,9 +8,12 @@ namespace zen {
 
 // Receive slot of one frame type: a type byte then little-endian 16-bit
 // fields. Byte 0 equal to the type marks a complete, unprocessed frame.
+// The slot has room for the unit's two trailing bytes after the fields,
+// which the Tarvik monitor shows with the frame.
 template <std::size_t Length>
 struct FrameSlot {
-  std::array<std::uint8_t, Length> bytes{};
+  static constexpr std::size_t FrameLength = Length;
+  std::array<std::uint8_t, Length + 2> bytes{};
   std::uint16_t field(int i) const {
     return static_cast<std::uint16_t>(bytes[1 + 2 * i] | (bytes[2 + 2 * i] << 8));
   }
@@ -75,6 +78,10 @@ struct EngineData {
 
   // Head temperatures as the instruments read them; a slave gets them from the master.
   std::array<std::uint16_t, 2> headTemperatureCopy{};
+
+  // The start of the last frame received on the link (address, length,
+  // payload), for the Tarvik monitor.
+  std::array<std::uint8_t, 20> linkReceiveBlock{};
 
   LinkBlock<17> primaryBlock;
   LinkBlock<24> senderBlock;

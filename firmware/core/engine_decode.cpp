@@ -88,24 +88,10 @@ void takeFuelFlowFrame(Instrument& z) {
   }
   trip.fuelRemaining = count > trip.fuelRemaining ? 0 : trip.fuelRemaining - count;
   trip.fuelUsed += count;
-  const std::uint32_t k = senderA ? s.flowKFactor : s.flowKFactor * 10u;
-  if (k == 0) {  // uncalibrated sender: pulses are counted, but there is no volume to show
-    e.fuelFlow = 0;
-    e.fuelRemainingTenths = 0;
-    e.fuelRemainingUnits = 0;
-    return;
-  }
-  e.fuelFlow = saturate16(std::uint64_t{count} * (14400000u / interval) / k);
-  e.fuelRemainingTenths = static_cast<std::uint32_t>(
-      std::min<std::uint64_t>(std::uint64_t{trip.fuelRemaining} * 10 / k, 0xFFFFFFFF));
-  std::uint16_t units = saturate16(trip.fuelRemaining / k);
-  if (s.tankMode == 1) {
-    if (units > s.tank1Calibration[0])
-      units = s.tank1Calibration[0];
-    else if (units > s.tank2Calibration[0])
-      units = s.tank2Calibration[0];
-  }
-  e.fuelRemainingUnits = units;
+  const std::uint32_t k = flowPulsesPerLitre(s);
+  // An uncalibrated sender: pulses are counted, but there is no volume to show.
+  e.fuelFlow = k == 0 ? 0 : saturate16(std::uint64_t{count} * (14400000u / interval) / k);
+  refreshFuelTotaliser(z);
 }
 
 void takeExtraChannelsFrame(Instrument& z) {
@@ -230,6 +216,32 @@ void storeThermocouple(Instrument& z, int index, std::uint16_t raw) {
   const bool jType = s.probeTypes[0] == probe_type::JType;
   z.engine.thermocouples[index] =
       (headChannel && jType) ? static_cast<std::uint16_t>(std::uint32_t{raw} * 1000 / 1324) : raw;
+}
+
+std::uint32_t flowPulsesPerLitre(const Settings& s) {
+  return s.testOption(option::FlowTurbine) ? s.flowKFactor : s.flowKFactor * 10u;
+}
+
+void refreshFuelTotaliser(Instrument& z) {
+  const Settings& s = z.settings;
+  EngineData& e = z.engine;
+  const std::uint32_t remaining = z.time.trip.fuelRemaining;
+  const std::uint32_t k = flowPulsesPerLitre(s);
+  if (k == 0) {
+    e.fuelRemainingTenths = 0;
+    e.fuelRemainingUnits = 0;
+    return;
+  }
+  e.fuelRemainingTenths =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{remaining} * 10 / k, 0xFFFFFFFF));
+  std::uint16_t units = saturate16(remaining / k);
+  if (s.tankMode == 1) {
+    if (units > s.tank1Calibration[0])
+      units = s.tank1Calibration[0];
+    else if (units > s.tank2Calibration[0])
+      units = s.tank2Calibration[0];
+  }
+  e.fuelRemainingUnits = units;
 }
 
 void clearEngineValues(Instrument& z) {

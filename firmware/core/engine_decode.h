@@ -19,4 +19,12 @@ void storeThermocouple(Instrument& z, int index, std::uint16_t raw);
 
 void clearEngineValues(Instrument& z);
 
+struct Settings;
+// Flow sender pulses per litre: the K-factor for a turbine sender, ten times
+// it for an injector.
+std::uint32_t flowPulsesPerLitre(const Settings& s);
+// The totaliser's remaining fuel in tenths and whole litres, from the pulses
+// left (TripRecord), as the tank contents use it.
+void refreshFuelTotaliser(Instrument& z);
+
 }  // namespace zen

@@ -83,6 +83,12 @@ void startFlight(Instrument& z) {
   t.qnh.inFlight = 1;
   t.flightHoldOff = HoldOffSeconds;
   saveQnhBlock(z);
+  resetFlightRecord(z);
+  saveFlightRecordCopies(z);
+}
+
+void resetFlightRecord(Instrument& z) {
+  Timekeeping& t = z.time;
   readTimeOfDay(z);
   FlightRecord& f = t.flight;
   f.startDay = t.clock.day;
@@ -93,7 +99,6 @@ void startFlight(Instrument& z) {
   f.maxAirspeed = std::min<std::uint16_t>(z.air.indicatedAirspeed, 255);
   f.maxAltitude = static_cast<std::uint16_t>(std::clamp<std::int32_t>(z.air.altitudeFeet, 0, 0xFFFF));
   t.flightSeconds = 0;
-  t.flightRecordDirty = 1;
 }
 
 void endFlight(Instrument& z) {

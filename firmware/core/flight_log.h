@@ -22,6 +22,10 @@ inline constexpr int RpmGaugeItem = 5;
 // decides flight start and end instead of the airspeed.
 bool rpmGaugeDecidesFlight(const Instrument& z);
 
+// A new current-flight record: takeoff now, no time yet, the current speed
+// and altitude as maxima.
+void resetFlightRecord(Instrument& z);
+
 // Starts or ends a flight by airspeed or by the RPM gauge (option bit 6).
 void detectFlightStartEnd(Instrument& z);
 

@@ -30,6 +30,7 @@ struct Instrument {
   std::uint8_t keyBits = 0;  // one bit per bezel key, 0 = pressed
   SettingsImage e2;
   ClockRam rtc;
+  std::int64_t rtcAdjustSeconds = 0;  // the clock chip's time ahead of the computer's, once set
   AnalogChannels adc;
   SimulatorInputs sim;
 

@@ -1,5 +1,6 @@
 #include "firmware/instruments/derived_settings.h"
 
+#include "firmware/core/engine_decode.h"
 #include "firmware/core/instrument.h"
 #include "firmware/instruments/panel.h"
 
@@ -12,6 +13,8 @@ void recomputeDerivedSettings(Instrument& z) {
   e.rpmFactor = s.pulsesSetting == 0 ? 0 : (6000u / s.pulsesSetting) * 15586u;
   e.rotorFactor = s.rotorScale == 0 ? 0 : 9375000u / s.rotorScale;
   recomputeEngineScales(z);
+  // The totaliser's litres follow the K-factor and the tank mode.
+  refreshFuelTotaliser(z);
 }
 
 }  // namespace zen

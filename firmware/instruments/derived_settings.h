@@ -6,7 +6,8 @@ namespace zen {
 
 struct Instrument;
 
-// The engine and rotor speed factors and the engine gauge bar scales.
+// The engine and rotor speed factors, the engine gauge bar scales and the
+// flow totaliser's remaining fuel.
 void recomputeDerivedSettings(Instrument& z);
 
 }  // namespace zen

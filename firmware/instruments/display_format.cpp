@@ -40,6 +40,14 @@ ShortText decimalText(std::uint32_t value, std::size_t minDigits) {
   return text;
 }
 
+ShortText hexText(std::uint32_t value, std::size_t digits) {
+  constexpr char Digits[] = "0123456789ABCDEF";
+  ShortText text;
+  for (std::size_t i = std::min<std::size_t>(digits, 8); i-- > 0;)
+    text.push(static_cast<std::uint8_t>(Digits[(value >> (4 * i)) & 0xF]));
+  return text;
+}
+
 ShortText signedDecimalText(std::int32_t value) {
   if (value >= 0) return decimalText(static_cast<std::uint32_t>(value));
   ShortText text("-");

@@ -13,6 +13,8 @@ struct Instrument;
 
 // Decimal digits of the value, "0"-padded to at least minDigits.
 ShortText decimalText(std::uint32_t value, std::size_t minDigits = 1);
+// Upper-case hexadecimal digits, "0"-padded to exactly `digits` (the low ones).
+ShortText hexText(std::uint32_t value, std::size_t digits);
 // The same for a signed value, "-" in front when negative.
 ShortText signedDecimalText(std::int32_t value);
 

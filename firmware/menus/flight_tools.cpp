@@ -1,26 +1,94 @@
 #include "firmware/menus/flight_tools.h"
 
+#include <algorithm>
+
+#include "firmware/core/clock_records.h"
+#include "firmware/core/engine_decode.h"
 #include "firmware/core/instrument.h"
+#include "firmware/core/keys.h"
+#include "firmware/core/utilities.h"
 #include "firmware/instruments/display_format.h"
 #include "firmware/menus/menu_engine.h"
+#include "firmware/menus/value_entries.h"
 
 namespace zen {
 
 namespace {
-constexpr std::string_view NotAvailable = "not available yet";
+
+constexpr int MaxAssumedSpeed = 999;  // three digits on the line
+constexpr int MaxFuelLevel = 999;
+
+std::uint32_t fuelForRange(const Instrument& z) {
+  const AirDataState& a = z.air;
+  switch (z.settings.rangeTanks) {
+    case 0:
+      return a.tank1Contents;
+    case 1:
+      return a.tank2Contents;
+    default:
+      return std::uint32_t{a.tank1Contents} + a.tank2Contents;
+  }
+}
+
+// Litres left by the totaliser; none without a calibrated sender.
+int computedFuelLevel(const Instrument& z) {
+  const std::uint32_t k = flowPulsesPerLitre(z.settings);
+  return k == 0 ? 0 : static_cast<int>(std::min<std::uint32_t>(z.time.trip.fuelRemaining / k, MaxFuelLevel));
+}
+
 }  // namespace
 
-// Placeholders until the fuel and range tools are built.
-void showRangeLine(Instrument&, ShortText& value) {
-  value.assign("Range: ");
-  value.append(NotAvailable);
+void showRangeLine(Instrument& z, ShortText& value) {
+  const std::uint16_t speed = z.menus.assumedSpeed;
+  value.assign("Range at ");
+  value.append(rightJustified(speedInDisplayUnit(z, speed), 3));
+  value.push(speedUnitSymbol(z));
+  value.append(" is ");
+  const std::uint16_t flow = z.engine.fuelFlow;
+  if (flow == 0 || z.engine.engineUnitAlive == 0) {
+    value.append("  ??");
+  } else {
+    const std::uint64_t miles = std::uint64_t{speed} * (std::uint64_t{fuelForRange(z)} * 100) / flow;
+    value.append(rightJustified(distanceInDisplayUnit(z, static_cast<std::uint32_t>(miles)), 4));
+  }
+  value.push(distanceUnitSymbol(z));
 }
-void rangeTool(Instrument& z) { showNotAvailable(z); }
-void showFuelLevelCalc(Instrument&, ShortText& value) { value.assign(NotAvailable); }
-void fuelLevelCalcTool(Instrument& z) { showNotAvailable(z); }
-void showFuelAccu(Instrument&, ShortText& value) { value.assign(NotAvailable); }
-void fuelAccuTool(Instrument& z) { showNotAvailable(z); }
-void resetDistanceCounter(Instrument& z) { showNotAvailable(z); }
+
+void changeAssumedSpeed(Instrument& z) {
+  std::uint16_t& speed = z.menus.assumedSpeed;
+  speed = static_cast<std::uint16_t>(nudge(z, std::min<int>(speed, MaxAssumedSpeed), 0, MaxAssumedSpeed));
+}
+
+void showFuelLevelCalc(Instrument& z, ShortText& value) {
+  appendFuelQuantity(z, value, static_cast<std::uint32_t>(computedFuelLevel(z)));
+  value.append(" +/- to change");
+}
+
+void changeFuelLevelCalc(Instrument& z) {
+  const int level = computedFuelLevel(z);
+  int changed = level;
+  if (z.main.keyCode == key::Plus) changed = stepUp(z, level, 0, MaxFuelLevel, MaxFuelLevel);
+  if (z.main.keyCode == key::Minus) changed = stepDown(z, level, 0, MaxFuelLevel, 0);
+  z.time.trip.fuelRemaining = static_cast<std::uint32_t>(changed) * flowPulsesPerLitre(z.settings);
+  refreshFuelTotaliser(z);
+  saveTripRecord(z);
+}
+
+void showFuelAccu(Instrument& z, ShortText& value) {
+  const std::uint32_t k = flowPulsesPerLitre(z.settings);
+  appendFuelQuantity(z, value, k == 0 ? 0 : z.time.trip.fuelUsed / k);
+  value.append(" Zero-press Select");
+}
+
+void zeroFuelAccu(Instrument& z) {
+  z.time.trip.fuelUsed = 0;
+  saveTripRecord(z);
+}
+
+void resetDistanceCounter(Instrument& z) {
+  z.time.trip.flightTotal = 0;
+  saveTripRecord(z);
+}
 
 void showStopwatch(Instrument& z, ShortText& value) {
   value.assign(z.time.tripRunning ? "StopWatch Stop-press +, Zero-press -"

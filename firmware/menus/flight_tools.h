@@ -8,15 +8,15 @@ namespace zen {
 
 struct Instrument;
 
-// Range at the assumed speed (line without a label).
+// Range at the assumed speed (line without a label); "+" and "-" change the speed.
 void showRangeLine(Instrument& z, ShortText& value);
-void rangeTool(Instrument& z);
-// "FuelLevel Calc.: "
+void changeAssumedSpeed(Instrument& z);
+// "FuelLevel Calc.: " the totaliser's fuel left; "+" and "-" set it.
 void showFuelLevelCalc(Instrument& z, ShortText& value);
-void fuelLevelCalcTool(Instrument& z);
-// "Fuel Accu: "
+void changeFuelLevelCalc(Instrument& z);
+// "Fuel Accu: " fuel used; Select zeroes it.
 void showFuelAccu(Instrument& z, ShortText& value);
-void fuelAccuTool(Instrument& z);
+void zeroFuelAccu(Instrument& z);
 // "Reset distance counter"
 void resetDistanceCounter(Instrument& z);
 

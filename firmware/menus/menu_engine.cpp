@@ -34,6 +34,17 @@ std::uint8_t waitKey(Instrument& z, std::uint8_t idleLimit) {
   return waitKey(z, idleLimit, [] {});
 }
 
+std::uint8_t waitKeyOrHalfSecond(Instrument& z) {
+  for (;;) {
+    const MenuTurn turn = menuTurn(z);
+    if (turn.key != key::None) {
+      z.tick.halfSecondCount = 0;
+      return turn.key;
+    }
+    if (turn.halfSecond) return key::None;
+  }
+}
+
 // ---------------------------------------------------------------- dialogs
 
 void showLines(Instrument& z, std::span<const ScreenLine> lines) {

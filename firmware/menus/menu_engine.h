@@ -79,6 +79,9 @@ std::uint8_t waitKey(Instrument& z, std::uint8_t idleLimit, Refresh&& refresh) {
 std::uint8_t waitKey(Instrument& z, std::uint8_t idleLimit = MenuIdleLimit);
 // An idle limit halfSecondCount never passes: the wait lasts until a key.
 inline constexpr std::uint8_t NoIdleLimit = 255;
+// For screens that refresh live: waits for a key or the next half second's
+// work; returns the key, or 0 when the half second came first.
+std::uint8_t waitKeyOrHalfSecond(Instrument& z);
 
 // --- dialogs ---
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "tests/firmware/background_rig.h"
@@ -218,7 +219,7 @@ TEST(TimekeepingTest, TripTimerRunsOnlyWhenStartedAndWrapsAfter99Hours) {
   }
 }
 
-TEST(TimekeepingTest, ClockHeldValuesRestoreFromTheFirstCopies) {
+TEST(TimekeepingTest, ClockHeldValuesRestoreFromTheirCopies) {
   FakeHost host;
   Instrument z{host};
   auto put = [&](int offset, std::vector<std::uint8_t> bytes) {
@@ -227,7 +228,7 @@ TEST(TimekeepingTest, ClockHeldValuesRestoreFromTheFirstCopies) {
   put(32, {0xA8, 0x1F, 1, 2, 3});
   put(42, {60});
   put(48, {4, 5, 6, 7, 8, 9, 0x34, 0x12, 0x78, 0x56, 0});
-  put(64, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 0});
+  put(64, {4, 4, 9, 9, 9, 9, 9, 9, 9, 9, 0});  // an earlier flight, however long
   put(80, {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 0});
   put(96, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 0});
   put(144, {10, 20, 30, 40, 50, 0});
@@ -249,6 +250,45 @@ TEST(TimekeepingTest, ClockHeldValuesRestoreFromTheFirstCopies) {
   EXPECT_EQ((std::array<int, 5>{t.engineHours.minutes, t.engineHours.hours, t.engineHours.hundreds,
                                 t.engineHours.serviceMinutes, t.engineHours.serviceHours}),
             (std::array<int, 5>{10, 20, 30, 40, 50}));
+}
+
+TEST(TimekeepingTest, FlightRecordRestoresFromTheCopyWrittenLast) {
+  struct Case {
+    const char* name;
+    FlightRecord a, b, expected;
+  };
+  // Takeoff day, month, hour, minute; minutes, hours; maximum speed and altitude.
+  const Case cases[] = {
+      {"b a minute on",
+       {8, 12, 10, 30, 5, 1, 90, 900},
+       {8, 12, 10, 30, 6, 1, 95, 900},
+       {8, 12, 10, 30, 6, 1, 95, 900}},
+      {"a a minute on",
+       {8, 12, 10, 30, 0, 2, 90, 900},
+       {8, 12, 10, 30, 59, 1, 90, 900},
+       {8, 12, 10, 30, 0, 2, 90, 900}},
+      {"b a new maximum",
+       {8, 12, 10, 30, 5, 0, 90, 900},
+       {8, 12, 10, 30, 5, 0, 90, 950},
+       {8, 12, 10, 30, 5, 0, 90, 950}},
+      {"b a later flight",
+       {8, 12, 10, 30, 40, 3, 140, 9000},
+       {8, 12, 15, 2, 0, 0, 0, 0},
+       {8, 12, 15, 2, 0, 0, 0, 0}},
+      {"a a later flight",
+       {9, 12, 8, 0, 1, 0, 0, 0},
+       {8, 12, 23, 0, 30, 1, 99, 99},
+       {9, 12, 8, 0, 1, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    FakeHost host;
+    Instrument z{host};
+    z.rtc.write(48, {reinterpret_cast<const std::uint8_t*>(&c.a), sizeof c.a});
+    z.rtc.write(64, {reinterpret_cast<const std::uint8_t*>(&c.b), sizeof c.b});
+    loadClockHeldValues(z);
+    const FlightRecord& f = z.time.flight;
+    EXPECT_EQ(0, std::memcmp(&f, &c.expected, 10)) << c.name;
+  }
 }
 
 TEST(BackgroundPassTest, AlarmLampBlinksOncePerSecondWhileAnAlarmIsPending) {

@@ -21,9 +21,10 @@
 
 namespace zen::test {
 
-// The screen read as double-height text from every text row 0..28.
+// The screen read as text: double-height from every text row 0..28, or
+// normal-height rows 0..29 for the screens that use small text.
 struct Shot {
-  std::array<TextLine, 29> rows;
+  std::array<TextLine, 30> rows;
   const TextLine& row(int textRow) const { return rows.at(static_cast<std::size_t>(textRow)); }
   // Entry lines of a menu start at text row 4.
   const TextLine& line(int menuLine) const { return row(4 + 2 * menuLine); }
@@ -75,12 +76,12 @@ class MenuRig {
     return *this;
   }
   // Index of the screen as it stands after the keys so far.
-  int capture() {
+  int capture(bool doubleHeight = true) {
     const int index = static_cast<int>(shots_.size());
     shots_.emplace_back();
-    host.at(t, [this, index] {
-      for (int k = 0; k < 29; ++k)
-        shots_[static_cast<std::size_t>(index)].rows[k] = readTextLine(z.screen, k);
+    host.at(t, [this, index, doubleHeight] {
+      for (int k = 0; k < (doubleHeight ? 29 : 30); ++k)
+        shots_[static_cast<std::size_t>(index)].rows[k] = readTextLine(z.screen, k, doubleHeight);
     });
     return index;
   }

@@ -47,10 +47,9 @@ TEST(MenuTree, WalkingTheTreeShowsEachMenu) {
       {"M PPP S S", 12, "SV-5 Turnrate  Bank"},
       {"M PPP S N S", 0, "Compass setup"},
       {"M PPP S N S", 6, "Local Variation:        0W"},
-      {"M NN S", 10, "Not available yet"},  // View flight log
-      {"M NN S +", 0, "Main Menu"},         // any key leaves the placeholder
       {"M P S NNN S", 0, "Screen items enable"},
-      {"M PP S", 10, "Not available yet"},  // Aircraft setup
+      {"M PP S", 0, "Aircraft setup"},
+      {"M PP S M", 0, "Main Menu"},
       {"M NNNNNN", 16, "StopWatch Start-press +, Zero-press -"},
       {"M NNNNNN +", 16, "StopWatch Stop-press +, Zero-press -"},
   };

@@ -1,0 +1,112 @@
+// The live flight tool lines of the Main Menu.
+#include "firmware/menus/flight_tools.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <tuple>
+
+#include "tests/firmware/menu_rig.h"
+
+namespace zen {
+namespace {
+
+using test::MenuRig;
+
+std::string trimmed(const test::TextLine& line) {
+  const auto first = line.text.find_first_not_of(' ');
+  return first == std::string::npos ? ""
+                                    : line.text.substr(first, line.text.find_last_not_of(' ') - first + 1);
+}
+
+TEST(FlightTools, RangeLineNeedsFlowAndEngineData) {
+  struct Case {
+    std::uint8_t rangeTanks;
+    std::uint16_t flow;
+    std::uint8_t alive;
+    std::uint32_t speedOptions;  // bits 2 and 3
+    std::string text;
+  };
+  // 100 mph assumed; tanks of 30 and 10 litres.
+  const Case cases[] = {
+      {0, 300, 6, 0b0100, "Range at 100\x9f is 1000\xac"},  // 30 l x 100 / 300 = 10 h
+      {1, 300, 6, 0b0100, "Range at 100\x9f is  333\xac"},
+      {2, 400, 6, 0b0100, "Range at 100\x9f is 1000\xac"},
+      {2, 400, 6, 0b1000, "Range at 160\xa9 is 1609\xa7"},  // km/h and km
+      {2, 400, 6, 0b0000, "Range at  86\xa6 is  869\xa8"},  // knots and nm
+      {0, 0, 6, 0b0100, "Range at 100\x9f is   ??\xac"},
+      {0, 300, 0, 0b0100, "Range at 100\x9f is   ??\xac"},
+  };
+  for (const Case& c : cases) {
+    MenuRig rig(MenuRig::Start::Bare);
+    Instrument& z = rig.z;
+    z.settings.optionBits = c.speedOptions;
+    z.settings.rangeTanks = c.rangeTanks;
+    z.menus.assumedSpeed = 100;
+    z.air.tank1Contents = 30, z.air.tank2Contents = 10;
+    z.engine.fuelFlow = c.flow, z.engine.engineUnitAlive = c.alive;
+    ShortText value;
+    showRangeLine(z, value);
+    EXPECT_EQ(value.str(), c.text) << int(c.rangeTanks) << " " << c.flow;
+  }
+}
+
+// Turbine sender of 7000 pulses a litre (the defaults); the trip record in
+// the clock holds 12 litres left, 3 used and an air distance.
+TEST(FlightTools, FuelAndDistanceLinesChangeAndStoreTheTripRecord) {
+  struct Case {
+    std::string keys;
+    int line;
+    std::string text;
+    std::uint32_t remaining, used, distance;  // pulses, pulses, trip total, as stored
+  };
+  const Case cases[] = {
+      {"M NNNN", 4, "FuelLevel Calc.: 12\xa2 +/- to change", 84000, 21000, 5000},
+      {"M NNNN + +", 4, "FuelLevel Calc.: 14\xa2 +/- to change", 98000, 21000, 5000},
+      {"M NNNN S +", 4, "FuelLevel Calc.: 13\xa2 +/- to change", 91000, 21000, 5000},  // no edit mode needed
+      {"M NNNNN", 5, "Fuel Accu: 3\xa2 Zero-press Select", 84000, 21000, 5000},
+      {"M NNNNN S", 5, "Fuel Accu: 0\xa2 Zero-press Select", 84000, 0, 5000},
+      {"M NNNNNNN S", 7, "Reset distance counter", 84000, 21000, 0},
+      {"M NNN - -", 3, "Range at   0\x9f is   ??\xac", 84000, 21000, 5000},  // stays at 0
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("keys " + c.keys);
+    MenuRig rig;
+    const TripRecord trip{84000, 5000, 21000, 0};
+    rig.z.rtc.write(clock_offset::TripRecordA, {reinterpret_cast<const std::uint8_t*>(&trip), sizeof trip});
+    rig.host.setPressureBar(0, 2, 4095 - 500);  // standing still: no air distance
+    const int shot = rig.keys(c.keys).capture();
+    rig.run(100);
+    EXPECT_EQ(trimmed(rig.shot(shot).line(c.line)), c.text);
+    TripRecord stored;
+    std::memcpy(&stored, &rig.z.rtc.bytes[clock_offset::TripRecordB], sizeof stored);
+    EXPECT_EQ(stored.fuelRemaining, c.remaining);
+    EXPECT_EQ(stored.fuelUsed, c.used);
+    EXPECT_EQ(stored.flightTotal, c.distance);
+  }
+}
+
+TEST(FlightTools, FuelLevelStopsAtItsEnds) {
+  for (auto [litres, key, expected] : {std::tuple{999u, "+", 999u}, {0u, "-", 0u}}) {
+    MenuRig rig;
+    const TripRecord trip{litres * 7000, 0, 0, 0};
+    rig.z.rtc.write(clock_offset::TripRecordA, {reinterpret_cast<const std::uint8_t*>(&trip), sizeof trip});
+    rig.keys(std::string("M NNNN ") + key);
+    rig.run(100);
+    EXPECT_EQ(rig.z.time.trip.fuelRemaining, expected * 7000) << key;
+  }
+}
+
+TEST(FlightTools, StopwatchRunsWhileTheMenuStaysOpen) {
+  MenuRig rig;
+  rig.keys("M NNNNNN +").wait(10000);
+  std::uint8_t seconds = 0;
+  rig.host.at(rig.t, [&] { seconds = rig.z.time.tripSeconds; });
+  rig.run(100);
+  EXPECT_GE(seconds, 9);
+  EXPECT_LE(seconds, 11);
+}
+
+}  // namespace
+}  // namespace zen

@@ -137,33 +137,31 @@ ShortText hexBytes(std::string_view prefix, const std::array<std::uint8_t, N>& b
   return text;
 }
 
+// One "label value" piece of a monitor line, the value as four hex digits.
+void appendHexWord(ShortText& text, std::string_view label, std::uint16_t value) {
+  text.append(label);
+  text.append(hexText(value, 4));
+}
+
 void drawTarvikMonitor(Instrument& z) {
   Screen& s = z.screen;
   const EngineFrames& f = z.engine.frames;
   s.drawTextAt(0, 0, "Tarvik data");
-  ShortText revs("Revs ");
-  revs.append(hexText(rpmCount(f), 4));
+  ShortText revs;
+  appendHexWord(revs, "Revs ", rpmCount(f));
   revs.append(" EGT");
-  for (int n = 0; n < 4; ++n) {
-    revs.push(' ');
-    revs.append(hexText(thermocouple(f, n), 4));
-  }
+  for (int n = 0; n < 4; ++n) appendHexWord(revs, " ", thermocouple(f, n));
   s.drawTextAt(0, 1, revs);
-  ShortText oil("OILT ");
-  oil.append(hexText(f.type2.field(4), 4));
-  oil.append(" WT ");
-  oil.append(hexText(f.type2.field(5), 4));
-  oil.append(" OILP ");
-  oil.append(hexText(f.type2.field(6), 4));
-  oil.append(" FL ");
-  oil.append(hexText(f.type2.field(7), 4));
+  ShortText oil;
+  appendHexWord(oil, "OILT ", f.type2.field(4));
+  appendHexWord(oil, " WT ", f.type2.field(5));
+  appendHexWord(oil, " OILP ", f.type2.field(6));
+  appendHexWord(oil, " FL ", f.type2.field(7));
   s.drawTextAt(0, 2, oil);
-  ShortText volt("Volt ");
-  volt.append(hexText(supplyVoltage(f), 4));
-  volt.append(" IT ");
-  volt.append(hexText(internalTemperature(f), 4));
-  volt.append(" W2 ");
-  volt.append(hexText(f.type2.field(10), 4));
+  ShortText volt;
+  appendHexWord(volt, "Volt ", supplyVoltage(f));
+  appendHexWord(volt, " IT ", internalTemperature(f));
+  appendHexWord(volt, " W2 ", f.type2.field(10));
   s.drawTextAt(0, 3, volt);
   ShortText alive("SB ");
   alive.append(hexText(z.engine.engineUnitAlive, 2));

@@ -12,12 +12,7 @@ namespace zen {
 namespace {
 
 using test::MenuRig;
-
-std::string trimmed(const test::TextLine& line) {
-  const auto first = line.text.find_first_not_of(' ');
-  return first == std::string::npos ? ""
-                                    : line.text.substr(first, line.text.find_last_not_of(' ') - first + 1);
-}
+using test::trimmed;
 
 TEST(FlightTools, RangeLineNeedsFlowAndEngineData) {
   struct Case {

@@ -63,52 +63,42 @@ TEST(TechnicalMenu, PrevWrapsToFactoryClearAndTheMonitorsShowTheUnitsFrames) {
   EXPECT_EQ(rig.shot(adc).row(3).text.substr(4, 12), "H 0960H 03E8");  // channels 6 and 7: 2400 and 1000
 }
 
-// A settings image whose every byte up to the log differs from 0xFF, and a full log.
-struct ClearRig {
-  ClearRig() : rig(MenuRig::Start::Bare) {
-    for (std::size_t a = 0; a < SettingsImage::Size; ++a) z.e2.bytes[a] = static_cast<std::uint8_t>(a % 200);
-    Timekeeping& t = z.time;
-    t.trip = {700, 800, 900, 0};
-    t.engineHours = {10, 20, 3, 40, 50, 0};
-    t.qnh.inFlight = 1;
-    t.flight = {1, 2, 3, 4, 5, 6, 100, 5000, 0};
-    z.rtc.bytes.fill(0xAA);                          // shows what was saved
-    z.sim.pressureBars = {4095 - 3346, 4095 - 500};  // on the ground at sea level, standing still
-  }
-  MenuRig rig;
-  Instrument& z = rig.z;
-};
-
+// Every image byte differs from 0xFF; a flight is on and the counters run.
 TEST(TechnicalMenu, FactoryClearAsksFirstThenClearsTheLogAndCountersOnly) {
   for (bool yes : {false, true}) {
     SCOPED_TRACE(yes ? "yes" : "no");
-    ClearRig c;
-    Instrument& z = c.z;
+    MenuRig rig(MenuRig::Start::Bare);
+    Instrument& z = rig.z;
+    for (std::size_t a = 0; a < SettingsImage::Size; ++a) z.e2.bytes[a] = static_cast<std::uint8_t>(a % 200);
     const SettingsImage before = z.e2;
+    z.time.trip = {700, 800, 900, 0};
+    z.time.engineHours = {10, 20, 3, 40, 50, 0};
+    z.time.qnh.inFlight = 1;
+    z.time.flight = {1, 2, 3, 4, 5, 6, 100, 5000, 0};
+    z.rtc.bytes.fill(0xAA);                          // shows what was saved
+    z.sim.pressureBars = {4095 - 3346, 4095 - 500};  // on the ground at sea level, standing still
     // e2.rom as a folder: every write of the image fails and is reported, so each one is counted.
-    std::filesystem::create_directory(c.rig.host.programFolder() / "e2.rom");
-    c.rig.keys(yes ? "P S + M" : "P S - M");
-    c.rig.runBare([&] { technicalMenu(z); });
+    std::filesystem::create_directory(rig.host.programFolder() / "e2.rom");
+    rig.keys(yes ? "P S + M" : "P S - M");
+    rig.runBare([&] { technicalMenu(z); });
     for (std::size_t a = 0; a < SettingsImage::Size; ++a) {
       const bool slotStart = a >= 576 && a % flight_log::SlotSize == 0;
       ASSERT_EQ(z.e2.bytes[a], yes && slotStart ? 0xFF : before.bytes[a]) << "address " << a;
     }
-    EXPECT_EQ(c.rig.host.fileErrors().size(), yes ? 1u : 0u);
-    const Timekeeping& t = z.time;
-    EXPECT_EQ(t.trip.fuelRemaining + t.trip.fuelUsed + t.trip.flightTotal, yes ? 0u : 2400u);
-    EXPECT_EQ(t.engineHours.hours + t.engineHours.serviceHours, yes ? 0 : 70);
-    EXPECT_EQ(t.qnh.inFlight, yes ? 0 : 1);
-    const auto& ram = z.rtc.bytes;
-    if (!yes) continue;
-    for (int offset : {clock_offset::TripRecordA, clock_offset::TripRecordB})
-      EXPECT_EQ(std::count(&ram[offset], &ram[offset + 12], 0), 12) << offset;
-    for (int offset : {clock_offset::EngineHoursA, clock_offset::EngineHoursB})
-      EXPECT_EQ(std::count(&ram[offset], &ram[offset + 5], 0), 5) << offset;
-    for (int offset : {clock_offset::FlightRecordA, clock_offset::FlightRecordB}) {
-      EXPECT_EQ(ram[offset], 8) << offset;                                         // takeoff today, the 8th
-      EXPECT_EQ(std::count(&ram[offset + 4], &ram[offset + 10], 0), 6) << offset;  // no time, no maxima
-    }
-    EXPECT_EQ(ram[clock_offset::QnhBlock + 2], 0);  // not in flight
+    EXPECT_EQ(rig.host.fileErrors().size(), yes ? 1u : 0u);
+    EXPECT_EQ(z.time.engineHours.hours + z.time.engineHours.serviceHours, yes ? 0 : 70);
+    // Saved as cleared: both copies of the trip and engine hours records, the
+    // flight records' time and maxima, and the flight no longer on.
+    using namespace clock_offset;
+    for (auto [offset, length] : {std::pair{TripRecordA, 12},
+                                  {TripRecordB, 12},
+                                  {EngineHoursA, 5},
+                                  {EngineHoursB, 5},
+                                  {FlightRecordA + 4, 6},
+                                  {FlightRecordB + 4, 6},
+                                  {clock_offset::QnhBlock + 2, 1}})
+      EXPECT_EQ(std::count(&z.rtc.bytes[offset], &z.rtc.bytes[offset + length], 0), yes ? length : 0)
+          << offset;
   }
 }
 

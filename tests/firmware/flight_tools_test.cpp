@@ -26,10 +26,8 @@ TEST(FlightTools, RangeLineNeedsFlowAndEngineData) {
   const Case cases[] = {
       {0, 300, 6, 0b0100, "Range at 100\x9f is 1000\xac"},  // 30 l x 100 / 300 = 10 h
       {1, 300, 6, 0b0100, "Range at 100\x9f is  333\xac"},
-      {2, 400, 6, 0b0100, "Range at 100\x9f is 1000\xac"},
       {2, 400, 6, 0b1000, "Range at 160\xa9 is 1609\xa7"},  // km/h and km
       {2, 400, 6, 0b0000, "Range at  86\xa6 is  869\xa8"},  // knots and nm
-      {0, 0, 6, 0b0100, "Range at 100\x9f is   ??\xac"},
       {0, 300, 0, 0b0100, "Range at 100\x9f is   ??\xac"},
   };
   for (const Case& c : cases) {

@@ -75,12 +75,6 @@ void markField(Instrument& z, std::uint8_t row, std::uint8_t column, std::uint8_
   s.drawColour = colour;
 }
 
-void showNotAvailable(Instrument& z) {
-  const ScreenLine lines[] = {{11, 10, "Not available yet"}};
-  showLines(z, lines);
-  waitKey(z);
-}
-
 void restoreAllSettings(Instrument& z) {
   loadAllSettings(z);
   recomputeDerivedSettings(z);

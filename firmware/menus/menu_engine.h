@@ -101,8 +101,6 @@ bool refuseInFlight(Instrument& z);
 // The selection bracket around a field, drawn or erased. It lives on the
 // graphics layer, so a dialog erases it before a menu redraws its text.
 void markField(Instrument& z, std::uint8_t row, std::uint8_t column, std::uint8_t width, bool shown);
-// The screen of a function this instrument does not offer yet; any key returns.
-void showNotAvailable(Instrument& z);
 
 // Every setting back from the settings image, discarding edits not saved yet.
 void restoreAllSettings(Instrument& z);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "firmware/core/alarm_bits.h"
@@ -291,6 +293,52 @@ TEST(EngineGauges, TwoNeedlesFollowTheStretchedPercentScale) {
   rig.frame(0);
   EXPECT_TRUE(textCellMatches(z.screen, 11, 164, " 75%", true));
   EXPECT_TRUE(textCellMatches(z.screen, 18, 164, " 90% ", true));  // a blank covers the rpm's fourth figure
+}
+
+// The scale picture sits under both needles: no needle, legend or frame may
+// cover it at any speed, and at each figured speed the line a needle points
+// along runs on into a tick of its own scale.
+TEST(EngineGauges, TwoNeedleScaleTicksWhereEachNeedlePoints) {
+  EngineRig rig;
+  Instrument& z = rig.z;
+  z.settings.rotorRpmFull = 100;  // rpm read as percent
+  z.settings.engineRpmFull = 100;
+  rig.show(5, 0, 2, 10, 60);
+  redrawPage(z);
+  const int left = 96, top = 60, pivotY = top + 52;  // the picture's corner, the needles' pivot row
+  auto covered = [&] {
+    int pixels = 0;
+    for (int y = top; y < top + 104; ++y)
+      for (int x = left; x < left + 72; ++x)
+        pixels += z.screen.textPixel(x, y) == TextPixel::Black &&
+                  z.screen.graphicsPixel(x, y) == GraphicsPixel::Black;
+    return pixels;
+  };
+  // Longest unbroken run of picture pixels on the needle's line, from just past its tip.
+  auto longestRun = [&](int pivotX, int degrees) {
+    int longest = 0, run = 0, lastX = -1, lastY = -1;
+    for (int tenths = 330; tenths <= 600; ++tenths) {
+      const int x = pivotX + static_cast<int>(std::lround(sine(degrees) * tenths / (10.0 * SineAmplitude)));
+      const int y = pivotY - static_cast<int>(std::lround(cosine(degrees) * tenths / (10.0 * SineAmplitude)));
+      if (x == lastX && y == lastY) continue;
+      lastX = x, lastY = y;
+      const bool inPicture = x >= left && x < left + 72 && y >= top && y < top + 104;
+      run = inPicture && z.screen.textPixel(x, y) == TextPixel::Black ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+    return longest;
+  };
+  for (int percent = 60; percent <= 115; ++percent) {
+    SCOPED_TRACE(percent);
+    z.air.rotorRpm = z.air.engineRpm = static_cast<std::uint16_t>(percent);
+    rig.frame(0);
+    EXPECT_EQ(covered(), 0);
+    if (percent % 10 == 0 && percent >= 70 && percent <= 110) {
+      // A tick runs five pixels or more; crossing the arc or a figure, four at most.
+      EXPECT_GE(longestRun(80, 2 * z.gauges.rotorNeedle), 5) << "rotor";
+      EXPECT_GE(longestRun(180, 2 * z.gauges.engineNeedle), 5) << "engine";
+    }
+  }
 }
 
 TEST(EngineGauges, ZeroScalesAndCapacitiesGiveEmptyBars) {

@@ -228,28 +228,5 @@ TEST(GlyphTable5x7, PrintableAsciiHasInkAndSpaceHasNone) {
   }
 }
 
-// --- rev counter scale ---
-
-bool scalePixel(int x, int y) { return (ScalePicture[104 * (x / 8) + y] >> (7 - x % 8)) & 1; }
-
-TEST(ScalePicture, RotorAndEngineScalesMirrorEachOther) {
-  // Columns 29..42 carry the shared numerals, which read left to right.
-  int ink = 0;
-  for (int y = 0; y < 104; ++y) {
-    for (int x = 0; x < 29; ++x) {
-      EXPECT_EQ(scalePixel(x, y), scalePixel(71 - x, y)) << "x " << x << " y " << y;
-      ink += scalePixel(x, y);
-    }
-  }
-  EXPECT_GT(ink, 60);
-}
-
-TEST(ScalePicture, NumeralsSitBetweenTheScales) {
-  int ink = 0;
-  for (int y = 0; y < 104; ++y)
-    for (int x = 29; x <= 42; ++x) ink += scalePixel(x, y);
-  EXPECT_GT(ink, 40);
-}
-
 }  // namespace
 }  // namespace zen

@@ -6,14 +6,26 @@
 #include <QPainterPath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "host/qt/gui/screen_image.h"
 #include "host/screen_render.h"
 
+namespace {
+constexpr char Usage[] =
+    "usage: zenara-make-icon OUT.png [SIZE]\n"
+    "Draws the desktop icon, SIZE x SIZE pixels (32..1024, default 256), as a PNG.\n"
+    "Example: zenara-make-icon zenara.png 128\n";
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(Usage, stdout);
+    return 0;
+  }
   const int size = argc == 3 ? std::atoi(argv[2]) : 256;
   if (argc < 2 || argc > 3 || size < 32 || size > 1024) {
-    std::fprintf(stderr, "usage: zenara-make-icon OUT.png [SIZE 32..1024, default 256]\n");
+    std::fprintf(stderr, "zenara-make-icon: expected OUT.png and a size from 32 to 1024\n%s", Usage);
     return 2;
   }
   const zen::RenderOptions options;  // the default panel, page 1

@@ -29,7 +29,8 @@ void usage(std::FILE* out) {
                "             with the first code of each line at its left\n"
                "  OUT-2.png  large digits, bar graphs at normal and double height, the tank\n"
                "             scale legend, the 5 x 7 face and sample readings\n"
-               "  OUT-3.png  the built-in start-up logo and the rev counter scale picture\n",
+               "  OUT-3.png  the built-in start-up logo and the rev counter scale picture\n"
+               "Example: render_demo art.png 2\n",
                Pages);
 }
 

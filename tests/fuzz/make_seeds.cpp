@@ -9,6 +9,8 @@
 #include "fuzz_support.h"
 #include "host/glyphs.h"
 #include "host/settings_store.h"
+#include "link/bootloader_protocol.h"
+#include "link/firmware_container.h"
 #include "link/frame.h"
 
 namespace {
@@ -53,6 +55,33 @@ void framed(Bytes& in, std::uint8_t address, const Bytes& payload) {
   in.push_back(static_cast<std::uint8_t>(0x80 | payload.size()));
   in.push_back(address);
   append(in, payload);
+}
+
+// One answer to a wait of the update: delay, length, bytes.
+void answer(Bytes& in, std::uint8_t delayMs, const Bytes& bytes) {
+  in.push_back(delayMs);
+  append16(in, bytes.size());
+  append(in, bytes);
+}
+
+// A session with the bootloader: greeting, acceptance, the second that
+// makes it ready, "Update now", the chip's identity, the erase and the three
+// pages the fuzzer's image needs; then, with "Full program", the first E2
+// bytes before the line goes quiet.
+Bytes bootSession(bool full) {
+  using namespace zen::boot;
+  Bytes in = {0x00 | 6, 'x', 0xE4, 'O', 'K', CR, Accepted, 0x40 | 44, static_cast<std::uint8_t>(0x80 | full)};
+  answer(in, 5, {IdentifyChip, ChipSignature[0], ChipSignature[1], ChipSignature[2], CR});
+  answer(in, 40, {EraseFlash, CR});
+  for (std::size_t page : {std::size_t{0}, std::size_t{1}, ApplicationPages - 1}) {
+    Bytes echo = {WritePage, static_cast<std::uint8_t>(pageWordAddress(page) >> 8),
+                  static_cast<std::uint8_t>(pageWordAddress(page))};
+    echo.resize(PageReply - 1, 0x3C);
+    echo.push_back(CR);
+    answer(in, 20, echo);
+  }
+  for (std::uint8_t a = 0; full && a < 3; ++a) answer(in, 2, {WriteE2Byte, 0, a, 0x5A, CR});
+  return in;
 }
 
 }  // namespace
@@ -129,5 +158,20 @@ int main(int argc, char** argv) {
   seed("fuzz_ini_file", "odd",
        text(std::string("\x02") + " x \r" + '\0' +
             "\xEF\xBB\xBF  [ general ]  \nport = +7\n=no key\n[Devices\nCOM1=a=b\r\r\n"));
+
+  Bytes code(160, 0x0C), e2(32, 0xE2);
+  code[zen::CarriedVersionOffset] = 7;
+  std::copy_n("260607Z", 7, code.begin() + zen::CarriedVersionOffset + 1);
+  Bytes program(48, 0x90);
+  append(program, zen::buildContainer(code, e2));
+  seed("fuzz_firmware_container", "program-with-container", program);
+  // A second, later container, cut one byte short: refused at start-up.
+  Bytes twice = program;
+  append(twice, zen::buildContainer(Bytes(20, 0x01), Bytes(8, 0x02)));
+  twice.pop_back();
+  seed("fuzz_firmware_container", "second-container-cut-short", twice);
+
+  seed("fuzz_bootloader", "update", bootSession(false));
+  seed("fuzz_bootloader", "full-program-cut-short", bootSession(true));
   return 0;
 }

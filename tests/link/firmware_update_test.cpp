@@ -11,6 +11,7 @@
 #include "host/glyphs.h"
 #include "support/temporary_folder.h"
 #include "support/test_files.h"
+#include "support/update_view.h"
 #include "support/virtual_link.h"
 #include "tools/fake_instrument/bootloader_unit.h"
 
@@ -24,36 +25,7 @@ using fake::BootFault;
 const Lines FinishedLines = {"New Firmware is loaded.", "Finished...", "Disconnect velonet link from device",
                              "and restart device to verify operation.", "Repeat programming if required."};
 
-// The update window as the procedure drives it, with Timer2 and Timer3 on the virtual clock.
-struct View : FirmwareUpdateView {
-  explicit View(VirtualHost& host) : host(host) {}
-  void clearLines() override { lines.clear(); }
-  void addLine(const std::string& line) override { lines.push_back(line); }
-  void setGaugeMaximum(int maximum) override { gaugeMaximum = maximum; }
-  void setGauge(int position) override { gauge = position; }
-  void enableButtons(bool updateNow, bool full) override { updateNowEnabled = updateNow, fullEnabled = full; }
-  void runTimers(bool on) override {
-    timersOn = on;
-    if (!on) return;
-    ++generation;
-    repeat(generation, 5, [this] { update->timer3Tick(); });
-    repeat(generation, 1000, [this] { update->timer2Tick(); });
-  }
-  void repeat(int g, double periodMs, std::function<void()> tick) {
-    host.at(host.nowMs() + periodMs, [=, this] {
-      if (g != generation || !timersOn) return;
-      tick();
-      repeat(g, periodMs, tick);
-    });
-  }
-  bool has(const std::string& line) const { return std::ranges::find(lines, line) != lines.end(); }
-
-  VirtualHost& host;
-  FirmwareUpdate* update = nullptr;
-  Lines lines;
-  int gauge = -1, gaugeMaximum = -1, generation = 0;
-  bool updateNowEnabled = false, fullEnabled = false, timersOn = false;
-};
+using View = test::RecordingUpdateView;
 
 // The fake instrument's bootloader on the virtual line.
 struct Wire : fake::Wire {

@@ -1,0 +1,45 @@
+// The update window as the firmware update drives it, with its 5 ms and 1 s
+// timers (Timer3, Timer2) on the virtual clock.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/virtual_host.h"
+#include "link/firmware_update.h"
+
+namespace zen::test {
+
+struct RecordingUpdateView : FirmwareUpdateView {
+  explicit RecordingUpdateView(VirtualHost& host) : host(host) {}
+  void clearLines() override { lines.clear(); }
+  void addLine(const std::string& line) override { lines.push_back(line); }
+  void setGaugeMaximum(int maximum) override { gaugeMaximum = maximum; }
+  void setGauge(int position) override { gauge = position; }
+  void enableButtons(bool updateNow, bool full) override { updateNowEnabled = updateNow, fullEnabled = full; }
+  void runTimers(bool on) override {
+    timersOn = on;
+    if (!on) return;
+    ++generation;
+    repeat(generation, 5, [this] { update->timer3Tick(); });
+    repeat(generation, 1000, [this] { update->timer2Tick(); });
+  }
+  void repeat(int g, double periodMs, std::function<void()> tick) {
+    host.at(host.nowMs() + periodMs, [=, this] {
+      if (g != generation || !timersOn) return;
+      tick();
+      repeat(g, periodMs, tick);
+    });
+  }
+  bool has(const std::string& line) const { return std::ranges::find(lines, line) != lines.end(); }
+
+  VirtualHost& host;
+  FirmwareUpdate* update = nullptr;
+  std::vector<std::string> lines;
+  int gauge = -1, gaugeMaximum = -1, generation = 0;
+  bool updateNowEnabled = false, fullEnabled = false, timersOn = false;
+};
+
+}  // namespace zen::test

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "firmware/core/firmware_state.h"
+#include "host/qt/gui/command_line.h"
 #include "host/qt/main_window.h"
 #include "host/qt/program_folder.h"
 #include "host/qt/termination.h"
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
   QCommandLineOption snapshotAfter(
       "snapshot-after", "Delay of --snapshot in milliseconds, e.g. --snapshot-after 6000.", "MS", "4000");
   parser.addOptions({version, dataDir, zoom, switchOn, snapshot, snapshotAfter});
-  parser.process(app);  // --help, and unknown options, end here
+  zen::parseCommandLineOrExit(parser, app, "zenara");  // --help and errors end here
 
   if (!parser.positionalArguments().isEmpty())
     return usageError("unexpected argument \"" + parser.positionalArguments().first() + "\"");

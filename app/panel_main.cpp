@@ -12,6 +12,7 @@
 #include "files/panel_file.h"
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/instrument.h"
+#include "host/qt/gui/command_line.h"
 #include "host/qt/program_folder.h"
 #include "host/qt/qt_host.h"
 #include "host/settings_store.h"
@@ -97,9 +98,10 @@ int main(int argc, char** argv) {
       "Folder of e2.rom, E2DataDownload.bin and CurrentE2.bin (default: the simulator's, beside the "
       "program or, once installed, in the user's data folder), e.g. --data-dir ~/zenara.",
       "DIR");
-  const QCommandLineOption version({"v", "version"}, "Print the program and firmware versions.");
+  const QCommandLineOption version({"v", "version"},
+                                   "Print the program and firmware versions, e.g. zenara-panel --version.");
   parser.addOptions({port, pcf, dataDir, version});
-  parser.process(app);
+  zen::parseCommandLineOrExit(parser, app, "zenara-panel");
   if (parser.isSet(version)) {
     std::printf("zenara-panel %s\nfirmware %s\n", ZENARA_VERSION, zen::FirmwareVersion);
     return 0;

@@ -16,6 +16,7 @@
 #include "firmware/core/keys.h"
 #include "host/atomic_file.h"
 #include "host/hardware.h"
+#include "host/qt/gui/command_line.h"
 #include "host/qt/gui/screen_image.h"
 #include "host/screen_render.h"
 
@@ -132,10 +133,11 @@ int main(int argc, char** argv) {
       "save-pcf",
       "Also write the panel as it stands at --at (after the --keys) as a panel file, e.g. --save-pcf my.pcf.",
       "FILE");
-  const QCommandLineOption version({"v", "version"}, "Print the program and firmware versions.");
+  const QCommandLineOption version({"v", "version"},
+                                   "Print the program and firmware versions, e.g. zenara-render --version.");
   parser.addOptions({output, e2, pcf, page, staticCounts, pitotCounts, engine, bank, pitch, heading, turn,
                      slip, at, keys, zoom, savePcf, version});
-  parser.process(app);  // --help, and unknown options, end here
+  zen::parseCommandLineOrExit(parser, app, "zenara-render");  // --help and errors end here
 
   if (parser.isSet(version)) {
     std::printf("zenara-render %s\nfirmware %s\n", ZENARA_VERSION, zen::FirmwareVersion);

@@ -23,11 +23,22 @@ int main(int argc, char** argv) {
     std::fputs(Usage, stdout);
     return 0;
   }
-  const int size = argc == 3 ? std::atoi(argv[2]) : 256;
-  if (argc < 2 || argc > 3 || size < 32 || size > 1024) {
-    std::fprintf(stderr, "zenara-make-icon: expected OUT.png and a size from 32 to 1024\n%s", Usage);
+  if (argc >= 2 && argv[1][0] == '-') {
+    std::fprintf(stderr, "zenara-make-icon: unknown option %s\n%s", argv[1], Usage);
     return 2;
   }
+  if (argc < 2 || argc > 3) {
+    std::fprintf(stderr, "zenara-make-icon: expected OUT.png and an optional SIZE\n%s", Usage);
+    return 2;
+  }
+  char* end = nullptr;
+  const long requested = argc == 3 ? std::strtol(argv[2], &end, 10) : 256;
+  if ((end && *end != '\0') || requested < 32 || requested > 1024) {
+    std::fprintf(stderr, "zenara-make-icon: SIZE must be a whole number from 32 to 1024, got \"%s\"\n",
+                 argv[2]);
+    return 2;
+  }
+  const int size = static_cast<int>(requested);
   const zen::RenderOptions options;  // the default panel, page 1
   const QImage screen = zen::screenImage(*zen::renderScreen(options), 2);
 

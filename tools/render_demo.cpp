@@ -140,7 +140,8 @@ int main(int argc, char** argv) {
     usage(stdout);
     return 0;
   }
-  if (argc < 2 || argc > 3) {
+  if (argc < 2 || argc > 3 || argv[1][0] == '-') {
+    if (argc >= 2 && argv[1][0] == '-') std::fprintf(stderr, "render_demo: unknown option %s\n", argv[1]);
     usage(stderr);
     return 2;
   }

@@ -25,6 +25,7 @@
 #include "host/atomic_file.h"
 #include "tools/fake_instrument/bootloader_unit.h"
 #include "tools/fake_instrument/frame_unit.h"
+#include "tools/option_errors.h"
 
 using namespace zen;
 using namespace zen::fake;
@@ -284,7 +285,7 @@ Settings parse(int argc, char** argv) {
   Attitude& a = s.unit.attitude;
   std::string fault;
   int faultAfter = 0;
-  for (int c; (c = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
+  for (int c; (c = getopt_long(argc, argv, ":", options, nullptr)) != -1;) {
     const char* name = c > 0 && c <= HelpOption ? options[c - 1].name : "";
     switch (c) {
       case Device:
@@ -368,7 +369,7 @@ Settings parse(int argc, char** argv) {
         std::fputs(Help, stdout);
         std::exit(0);
       default:
-        usageError("unknown option");
+        usageError(zen::optionProblem(c, argv));
     }
   }
   if (optind < argc) usageError(std::string("unexpected argument \"") + argv[optind] + "\"");

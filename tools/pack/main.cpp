@@ -18,6 +18,7 @@
 #include "host/atomic_file.h"
 #include "link/bootloader_protocol.h"
 #include "link/firmware_container.h"
+#include "tools/option_errors.h"
 
 extern char** environ;
 
@@ -232,7 +233,7 @@ int main(int argc, char** argv) {
       {nullptr, 0, nullptr, 0},
   };
   std::filesystem::path flash, e2, program = besideThisProgram("zenara"), output, packed, flashOut, e2Out;
-  for (int c; (c = getopt_long(argc, argv, "o:", options, nullptr)) != -1;) {
+  for (int c; (c = getopt_long(argc, argv, ":o:", options, nullptr)) != -1;) {
     switch (c) {
       case Flash:
         flash = optarg;
@@ -260,7 +261,7 @@ int main(int argc, char** argv) {
         std::fputs(Help, stdout);
         return 0;
       default:
-        usageError("unknown option");
+        usageError(zen::optionProblem(c, argv));
     }
   }
   if (optind < argc) usageError(std::string("unexpected argument \"") + argv[optind] + "\"");

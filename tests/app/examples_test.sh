@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The example panels are what the instrument's menus make today (run
+# examples/make-examples.sh after changing a preset), and each arranged
+# example differs from the default panel.
+#   examples_test.sh ZENARA_RENDER EXAMPLES_DIR
+set -euo pipefail
+render="$(realpath "$1")"
+examples="$(realpath "$2")"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+"$examples/make-examples.sh" "$render" "$work"
+made=0
+for pcf in "$work"/*.pcf; do
+  name="$(basename "$pcf")"
+  cmp -s "$pcf" "$examples/$name" || fail "examples/$name is not what examples/make-examples.sh makes now"
+  made=$((made + 1))
+  [ "$name" = default.pcf ] || ! cmp -s "$pcf" "$work/default.pcf" || fail "$name is the default panel"
+done
+[ "$made" -ge 3 ] || fail "only $made example panels"
+echo "examples: $made panels as the menus make them"

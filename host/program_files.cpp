@@ -30,7 +30,9 @@ std::optional<std::vector<std::uint8_t>> readProgramFile(Instrument& z, const ch
 ProgramFilesRead loadProgramFiles(Instrument& z, LogoStore& logo) {
   ProgramFilesRead read;
   // A short file replaces only the bytes it has.
-  if (auto e2 = readProgramFile(z, "e2.rom", SettingsImage::Size)) z.e2.write(0, *e2);
+  bool e2Unreadable = false;
+  if (auto e2 = readProgramFile(z, "e2.rom", SettingsImage::Size, &e2Unreadable)) z.e2.write(0, *e2);
+  z.keepE2File = e2Unreadable;
   if (auto rtc = readProgramFile(z, "RTC.ram", ClockRam::Size, &read.clockRamUnreadable))
     z.rtc.write(0, *rtc);
 

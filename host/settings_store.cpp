@@ -22,6 +22,18 @@ void writeImageTo(Instrument& z, const std::filesystem::path& path, const Settin
 
 void writeImageTo(Instrument& z, const std::filesystem::path& path) { writeImageTo(z, path, z.e2); }
 
+// The settings memory's file, unless it held settings that could not be read:
+// replacing it would lose them for good.
+void writeE2Rom(Instrument& z, const SettingsImage& image) {
+  const std::filesystem::path path = z.host->programFolder() / "e2.rom";
+  if (z.keepE2File) {
+    z.host->reportFileError(
+        path, "it could not be read at start-up, so it is left as it is and the settings are not saved");
+    return;
+  }
+  writeImageTo(z, path, image);
+}
+
 void copyVariablesToImage(const Settings& settings, SettingsImage& image) {
   // Item 40 ends with egtCount and item 41 is egtCount again, so both image
   // bytes 127 and 128 receive it.
@@ -89,9 +101,7 @@ SettingsImage imageFromDefaults(const Settings& current) {
   return image;
 }
 
-void writeDefaultSettingsFile(Instrument& z) {
-  writeImageTo(z, z.host->programFolder() / "e2.rom", imageFromDefaults(z.settings));
-}
+void writeDefaultSettingsFile(Instrument& z) { writeE2Rom(z, imageFromDefaults(z.settings)); }
 
 void buildImageFromDefaults(Instrument& z, bool keepOnly) {
   z.e2 = imageFromDefaults(z.settings);
@@ -102,7 +112,7 @@ bool testOption(const Instrument& z, int bit) { return z.settings.testOption(bit
 
 void toggleOption(Instrument& z, int bit) { z.settings.toggleOption(bit); }
 
-void writeSettingsFile(Instrument& z) { writeImageTo(z, z.host->programFolder() / "e2.rom"); }
+void writeSettingsFile(Instrument& z) { writeE2Rom(z, z.e2); }
 
 // --- clock chip ---
 

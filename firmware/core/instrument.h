@@ -31,6 +31,7 @@ struct Instrument {
   SettingsImage e2;
   ClockRam rtc;
   std::int64_t rtcAdjustSeconds = 0;  // the clock chip's time ahead of the computer's, once set
+  bool keepE2File = false;            // e2.rom exists but could not be read: it is never replaced
   AnalogChannels adc;
   SimulatorInputs sim;
 

@@ -269,6 +269,28 @@ TEST(SettingsProgramFiles, UnreadableFileIsReportedAndSkipped) {
   EXPECT_EQ(z.e2.bytes[4095], 0x33);
 }
 
+// A link to itself cannot be read but could be replaced by a rename: the
+// settings it stands for must survive a save.
+TEST(SettingsProgramFiles, UnreadableE2RomIsNeverReplaced) {
+  FakeHost host;
+  Instrument z(host);
+  const auto e2rom = host.folder / "e2.rom";
+  std::filesystem::create_symlink("e2.rom", e2rom);
+  LogoStore logo;
+  loadProgramFiles(z, logo);
+  writeSettingsFile(z);
+  writeDefaultSettingsFile(z);
+  EXPECT_TRUE(std::filesystem::is_symlink(e2rom));
+  ASSERT_EQ(host.fileErrors.size(), 3u);
+  EXPECT_EQ(host.fileErrors[2].file, e2rom);
+
+  std::filesystem::remove(e2rom);
+  loadProgramFiles(z, logo);
+  writeSettingsFile(z);
+  EXPECT_TRUE(std::filesystem::is_regular_file(e2rom));
+  EXPECT_EQ(host.fileErrors.size(), 3u);
+}
+
 TEST(SettingsOptions, BitsOutsideTheWordReadClearAndDoNotToggle) {
   Settings s;
   s.optionBits = 0x80000001u;

@@ -45,8 +45,11 @@ void copyVariablesToImage(const Settings& settings, SettingsImage& image) {
 
 void loadAllSettings(Instrument& z) {
   // In table order, so egtCount ends up with image byte 128 (item 41), not 127.
-  for (int n = 0; n < SettingsItemCount; ++n)
-    z.e2.read(SettingsItemTable[n].address, itemBytes(z.settings, n));
+  for (int n = 0; n < SettingsItemCount; ++n) loadSettingsItem(z, n);
+}
+
+void loadSettingsItem(Instrument& z, int item) {
+  z.e2.read(settingsItem(item).address, itemBytes(z.settings, item));
 }
 
 void saveAllSettings(Instrument& z) {

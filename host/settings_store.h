@@ -16,6 +16,7 @@ struct Instrument;
 
 // --- settings image ---
 void loadAllSettings(Instrument& z);
+void loadSettingsItem(Instrument& z, int item);  // back from the image, unsaved edits dropped
 void saveAllSettings(Instrument& z);
 void saveSettingsItem(Instrument& z, int item, const void* source, std::size_t count);
 void writeSettingsBytes(Instrument& z, std::size_t address, const void* source, std::size_t count);

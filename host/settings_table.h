@@ -137,9 +137,11 @@ static_assert(SettingsItemTable[63].address == 336);
 static_assert(SettingsItemTable[64].address == 494);
 static_assert(imageLength == 573);
 
-// Items the firmware saves on their own.
+// Items the firmware saves or restores on their own.
 namespace settings_item {
 inline constexpr int Registration = 9;
+inline constexpr int Tank1Calibration = 13;
+inline constexpr int Tank2Calibration = 14;
 inline constexpr int PilotNumber = 34;
 inline constexpr int EngineBlockFirst = 41;  // EGT channels ..
 inline constexpr int EngineBlockLast = 53;   // .. oil pressure sender: an engine preset's settings

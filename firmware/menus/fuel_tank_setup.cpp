@@ -104,7 +104,9 @@ bool TankSetup::leave() {
                               {7, 8, "or any other key to correct"}};
   showLines(z_, lines);
   if (waitKey(z_, NoIdleLimit) != key::Select) return false;
-  loadAllSettings(z_);  // back to the stored settings, this dialog's edits dropped
+  // Only this table goes back: the pilot number chosen in the Main Menu is
+  // saved when that menu closes and must not be dropped with the table.
+  loadSettingsItem(z_, digit_ == '1' ? settings_item::Tank1Calibration : settings_item::Tank2Calibration);
   return true;
 }
 

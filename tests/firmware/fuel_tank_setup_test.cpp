@@ -21,12 +21,13 @@ const std::string Litres = "\xA2";
 constexpr std::string_view OpenTank1 = "M P S PPPP S";
 
 // The engine unit on, its flight detection off (its standing engine would
-// start a flight); capacity 60 (ten "+" from the default 50), each point takes
-// the sender's reading, and the sender ends at 250.
+// start a flight); pilot 2 chosen on the way (saved only when the Main Menu
+// closes); capacity 60 (ten "+" from the default 50), each point takes the
+// sender's reading, and the sender ends at 250.
 void calibrate(MenuRig& rig, const Points& points) {
   rig.z.e2.bytes[SettingsItemTable[7].address] &= ~(1u << option::AutoFlightDetect);
   rig.host.switchEngineUnit(0, true);
-  rig.keys(OpenTank1).keys("++++++++++");
+  rig.keys("M N + PP S PPPP S").keys("++++++++++");
   for (std::uint16_t reading : points) {
     rig.host.setEngineBar(rig.t, LevelSender1Bar, reading);
     rig.wait(1500).keys("N S");
@@ -67,6 +68,7 @@ TEST(FuelTankSetup, SlopeCheckOnLeavingAndTheGaugeAfter) {
               c.errorKey.empty() ? c.points[2] : 30);  // 30: the stored default
     EXPECT_EQ(rig.z.air.levelSmoothing, 1);            // whichever way the dialog was left
     EXPECT_EQ(contents, c.contents);                   // from the current reading at once
+    EXPECT_EQ(rig.savedItem(settings_item::PilotNumber), std::vector<std::uint8_t>{2});
   }
 }
 

@@ -129,12 +129,9 @@ int firstFieldOfNextLine(int field) {
   return 0;
 }
 
-void drawBracket(Instrument& z, int field, std::uint8_t colour) {
-  Screen& s = z.screen;
+void markAircraftField(Instrument& z, int field, bool shown) {
   const Bracket b = bracketOf(field);
-  s.drawColour = colour;
-  s.drawBracket(b.row, b.column, b.width);
-  s.drawColour = 1;
+  markField(z, b.row, b.column, b.width, shown);
 }
 
 void drawAircraftSetup(Instrument& z, const Registration& registration) {
@@ -277,7 +274,7 @@ void aircraftSetup(Instrument& z) {
   Registration registration = editableRegistration(z.settings.registration);
   int field = 0;
   drawAircraftSetup(z, registration);
-  drawBracket(z, field, 1);
+  markAircraftField(z, field, true);
   for (;;) {
     const std::uint8_t key = waitKeyOrHalfSecond(z);
     if (key == key::None) {
@@ -285,7 +282,7 @@ void aircraftSetup(Instrument& z) {
       drawAircraftSetup(z, registration);                 // the clock runs on
       continue;
     }
-    drawBracket(z, field, 0);
+    markAircraftField(z, field, false);
     switch (key) {
       case key::Menu:
         z.settings.registration = registration;
@@ -310,7 +307,7 @@ void aircraftSetup(Instrument& z) {
         break;
     }
     drawAircraftSetup(z, registration);
-    drawBracket(z, field, 1);
+    markAircraftField(z, field, true);
   }
   s.bigText = 0;
 }

@@ -75,11 +75,6 @@ void markField(Instrument& z, std::uint8_t row, std::uint8_t column, std::uint8_
   s.drawColour = colour;
 }
 
-void restoreAllSettings(Instrument& z) {
-  loadAllSettings(z);
-  recomputeDerivedSettings(z);
-}
-
 // ----------------------------------------------------------------- editing
 
 int stepUp(const Instrument& z, int value, int lowest, int highest, int wrapTo) {

@@ -102,9 +102,6 @@ bool refuseInFlight(Instrument& z);
 // graphics layer, so a dialog erases it before a menu redraws its text.
 void markField(Instrument& z, std::uint8_t row, std::uint8_t column, std::uint8_t width, bool shown);
 
-// Every setting back from the settings image, discarding edits not saved yet.
-void restoreAllSettings(Instrument& z);
-
 // --- value editing (by the current key and its repeat step) ---
 
 int stepUp(const Instrument& z, int value, int lowest, int highest, int wrapTo);

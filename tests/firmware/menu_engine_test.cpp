@@ -219,17 +219,5 @@ TEST(MenuEngine, HeldPlusAcceleratesAndANewPressStartsAgain) {
   EXPECT_EQ(edits, expected);
 }
 
-TEST(MenuEngine, RestoreDiscardsUnsavedEditsAndWhatWasDerivedFromThem) {
-  MenuRig rig(MenuRig::Start::Bare);
-  Instrument& z = rig.z;
-  loadAllSettings(z);
-  const std::uint8_t stored = z.settings.pulsesSetting;
-  z.settings.pulsesSetting = static_cast<std::uint8_t>(stored + 7);
-  recomputeDerivedSettings(z);
-  restoreAllSettings(z);
-  EXPECT_EQ(z.settings.pulsesSetting, stored);
-  EXPECT_EQ(z.engine.rpmFactor, 6000u / stored * 15586);
-}
-
 }  // namespace
 }  // namespace zen

@@ -32,6 +32,20 @@ cmp -s e2.out e2.bin || fail "the E2 part did not come back"
 [ "$(od -An -tx1 -j $((0x1E000)) -N 1 flash.out | tr -d ' ')" = a7 ] || fail "byte 0x1E000 did not come back"
 [ "$(od -An -tx1 -j 0 -N 1 flash.out | tr -d ' ')" = ff ] || fail "a gap is not 0xFF"
 
+# A HEX file larger than the flash it describes: 64 KiB, record i filled with i * 7.
+for ((i = 0; i < 4096; i++)); do
+  v=$(((i * 7) & 0xFF))
+  printf ':10%04X00' $((i * 16))
+  for ((k = 0; k < 16; k++)); do printf '%02X' $v; done
+  printf '%02X\n' $(((-(0x10 + (i >> 4) + ((i * 16) & 0xFF) + 16 * v)) & 0xFF))
+done >big.hex
+echo ":00000001FF" >>big.hex
+"$pack" --flash big.hex --e2 e2.bin --program "$program" -o packed-hex 2>notes.txt >/dev/null ||
+  fail "a full-size HEX file was refused: $(cat notes.txt)"
+"$pack" --extract packed-hex --flash-out hex.out >/dev/null
+[ "$(stat -c %s hex.out)" = 65536 ] || fail "the HEX flash part has the wrong length"
+[ "$(od -An -tx1 -j $((0xFFF5)) -N 1 hex.out | tr -d ' ')" = f9 ] || fail "the last HEX record did not come back"
+
 # A packed copy packed again carries only the new firmware.
 head -c 1000 /dev/urandom >raw.bin
 "$pack" --flash raw.bin --e2 e2.bin --program packed -o repacked 2>notes.txt >/dev/null

@@ -92,7 +92,8 @@ bool isHexName(const std::filesystem::path& path) {
 }
 
 std::vector<std::uint8_t> readFlash(const std::filesystem::path& path) {
-  std::vector<std::uint8_t> bytes = readWhole(path, FirmwareImageSize + 1);
+  // As text a full flash image takes about three times its size.
+  std::vector<std::uint8_t> bytes = readWhole(path, isHexName(path) ? AnyFileLimit : FirmwareImageSize + 1);
   if (isHexName(path)) {
     auto decoded = decodeIntelHex(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                                   FirmwareImageSize);

@@ -16,6 +16,7 @@
 
 #include "files/intel_hex.h"
 #include "host/atomic_file.h"
+#include "host/program_files.h"
 #include "link/bootloader_protocol.h"
 #include "link/firmware_container.h"
 #include "tools/option_errors.h"
@@ -62,7 +63,7 @@ logo with its length overwrites the bytes just below 0x1F800.
 // Files of any size we read whole: programs with debugging information are big.
 constexpr std::size_t AnyFileLimit = std::size_t{1} << 30;
 // The largest start-up logo and its length word.
-constexpr std::size_t LogoArea = 10000 + 2;
+constexpr std::size_t LogoArea = MaxLogoBytes + 2;
 
 [[noreturn]] void fail(const std::string& message) {
   std::fprintf(stderr, "zenara-pack: %s\n", message.c_str());

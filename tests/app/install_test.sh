@@ -11,7 +11,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for program in zenara zenara-render zenara-fake-instrument; do
+for program in zenara zenara-render zenara-panel zenara-pack zenara-fake-instrument; do
   [ -x "$prefix/bin/$program" ] || fail "bin/$program is not installed"
 done
 for file in share/applications/zenara.desktop share/icons/hicolor/256x256/apps/zenara.png \

@@ -4,7 +4,8 @@
 // Input: a byte whose bit 0 picks the page; a count of settings patches,
 // each a 16-bit address in the item area and a byte; then frame sets, each a
 // byte whose bits 0..4 say which frame types 1..5 arrive and bits 5..7 the
-// gap before the set in quarter seconds, followed by each frame's fields.
+// gap before the set in quarter seconds, followed by each frame's fields and
+// its two trailing bytes.
 #include "firmware/core/instrument.h"
 #include "fuzz_support.h"
 #include "host/settings_store.h"
@@ -16,19 +17,24 @@ constexpr double GapStepMs = 250;
 constexpr double MaxRunMs = 30000;
 constexpr std::size_t MaxPatches = 64;
 
+// A frame as the slot keeps it: the type byte, the fields, and the unit's two
+// trailing bytes.
 template <std::size_t N>
-void fill(zen::FrameSlot<N>& slot, std::uint8_t type, const std::array<std::uint8_t, N>& frame) {
+using Frame = decltype(zen::FrameSlot<N>::bytes);
+
+template <std::size_t N>
+void fill(zen::FrameSlot<N>& slot, std::uint8_t type, const Frame<N>& frame) {
   slot.bytes = frame;
   slot.bytes[0] = type;
 }
 
 struct FrameSet {
   std::uint8_t types = 0;
-  std::array<std::uint8_t, 5> f1{};
-  std::array<std::uint8_t, 23> f2{};
-  std::array<std::uint8_t, 3> f3{};
-  std::array<std::uint8_t, 9> f4{};
-  std::array<std::uint8_t, 13> f5{};
+  Frame<5> f1{};
+  Frame<23> f2{};
+  Frame<3> f3{};
+  Frame<9> f4{};
+  Frame<13> f5{};
 };
 
 template <std::size_t N>

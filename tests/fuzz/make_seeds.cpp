@@ -142,11 +142,14 @@ int main(int argc, char** argv) {
   seed("fuzz_link_frames", "slave-blocks", slave);
 
   // Every frame type, once a second, with values the unit sends.
+  const zen::EngineFrames slots;
+  const auto afterType = [](const auto& slot) { return slot.bytes.size() - 1; };
+  const std::size_t setBytes = afterType(slots.type1) + afterType(slots.type2) + afterType(slots.type3) +
+                               afterType(slots.type4) + afterType(slots.type5);
   Bytes engine = {1, 0};
   for (int set = 0; set < 4; ++set) {
     engine.push_back(0x1F | 4 << 5);
-    for (int i = 0; i < 4 + 22 + 2 + 8 + 12; ++i)
-      engine.push_back(static_cast<std::uint8_t>(set * 31 + i * 13));
+    for (std::size_t i = 0; i < setBytes; ++i) engine.push_back(static_cast<std::uint8_t>(set * 31 + i * 13));
   }
   seed("fuzz_engine_frames", "every-type", engine);
 

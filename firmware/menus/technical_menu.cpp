@@ -99,15 +99,16 @@ void drawUnitData(Instrument& z) {
 // ------------------------------------------------------------- ADC and Tarvik monitor
 
 constexpr int AdcChannelCount = 8;
+constexpr int AdcChannelsPerRow = 4;
 
 int internalCelsius(const EngineFrames& f) { return internalTemperature(f) * 10 / 82 - 150; }
 
 void drawAdcDisplay(Instrument& z) {
   Screen& s = z.screen;
   s.drawTextAt(0, 0, "ADC data channel 1 to 8");
-  for (int row = 0; row < 2; ++row) {
+  for (int row = 0; row < AdcChannelCount / AdcChannelsPerRow; ++row) {
     ShortText line;
-    for (int c = 4 * row; c < 4 * row + 4; ++c) {
+    for (int c = AdcChannelsPerRow * row; c < AdcChannelsPerRow * (row + 1); ++c) {
       readAdc(z, c);
       line.append(hexText(z.adc.adcResult, 4));
       line.append("H ");

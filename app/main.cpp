@@ -9,11 +9,11 @@
 #include <memory>
 #include <string_view>
 
+#include "desktop/main_window.h"
+#include "desktop/termination.h"
 #include "firmware/core/firmware_state.h"
-#include "host/qt/gui/command_line.h"
-#include "host/qt/main_window.h"
-#include "host/qt/program_folder.h"
-#include "host/qt/termination.h"
+#include "sim/qt/command_line.h"
+#include "sim/qt/program_folder.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include "files/panel_file.h"
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/instrument.h"
-#include "host/qt/gui/command_line.h"
-#include "host/qt/program_folder.h"
-#include "host/qt/qt_host.h"
-#include "host/settings_store.h"
+#include "firmware/core/settings_store.h"
 #include "link/link.h"
 #include "link/panel_transfer.h"
 #include "link/qt/qt_link.h"
 #include "link/qt/serial_line.h"
+#include "sim/qt/command_line.h"
+#include "sim/qt/program_folder.h"
+#include "sim/qt/qt_host.h"
 
 namespace {
 

@@ -14,11 +14,11 @@
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
-#include "host/atomic_file.h"
-#include "host/hardware.h"
-#include "host/qt/gui/command_line.h"
-#include "host/qt/gui/screen_image.h"
-#include "host/screen_render.h"
+#include "hardware/hardware.h"
+#include "sim/atomic_file.h"
+#include "sim/qt/command_line.h"
+#include "sim/qt/screen_image.h"
+#include "sim/screen_render.h"
 
 namespace {
 

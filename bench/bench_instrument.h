@@ -8,7 +8,7 @@
 
 #include "firmware/core/host_interface.h"
 #include "firmware/core/instrument.h"
-#include "host/settings_store.h"
+#include "firmware/core/settings_store.h"
 
 namespace zen {
 
@@ -17,6 +17,10 @@ class QuietHost : public Host {
   void yieldToHost(YieldKind) override {}
   void setAlarmLed(bool) override {}
   std::filesystem::path programFolder() const override { return std::filesystem::temp_directory_path(); }
+  std::optional<std::string> replaceFile(const std::filesystem::path&,
+                                         std::span<const std::uint8_t>) override {
+    return std::nullopt;
+  }
   void reportFileError(const std::filesystem::path&, const std::string&) override {}
   LocalTime localTime() const override { return {}; }
 };

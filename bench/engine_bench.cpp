@@ -7,8 +7,8 @@
 
 #include "bench/bench_instrument.h"
 #include "firmware/core/instrument.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/panel.h"
-#include "host/settings_store.h"
 
 namespace zen {
 namespace {

@@ -7,9 +7,9 @@
 
 #include "bench/bench_instrument.h"
 #include "firmware/core/instrument.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/air_data.h"
 #include "firmware/instruments/panel.h"
-#include "host/settings_store.h"
 
 namespace zen {
 namespace {

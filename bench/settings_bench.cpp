@@ -2,8 +2,8 @@
 // into e2.rom, written to a temporary file, synced and renamed.
 #include <benchmark/benchmark.h>
 
-#include "host/settings_store.h"
-#include "host/virtual_host.h"
+#include "firmware/core/settings_store.h"
+#include "sim/virtual_host.h"
 
 namespace zen {
 namespace {

@@ -2,8 +2,8 @@
 // for a simulated minute on the virtual-time host, sensors live.
 #include <benchmark/benchmark.h>
 
-#include "host/settings_store.h"
-#include "host/virtual_host.h"
+#include "firmware/core/settings_store.h"
+#include "sim/virtual_host.h"
 
 namespace zen {
 namespace {

@@ -3,9 +3,8 @@
 #include <cstdio>
 #include <span>
 
-#include "host/atomic_file.h"
-#include "host/settings_table.h"
-#include "link/link.h"
+#include "firmware/core/settings_table.h"
+#include "sim/atomic_file.h"
 
 namespace zen {
 
@@ -143,15 +142,6 @@ std::optional<ExportFailure> writeSourceFile(const std::filesystem::path& file, 
 std::optional<ExportFailure> saveItemLocations(const Settings& s, const std::filesystem::path& folder) {
   if (auto failure = writeSourceFile(folder / ItemLocationsFile, itemLocationsSource(s, ""))) return failure;
   return writeSourceFile(folder / E2ItemLocationsFile, itemLocationsSource(s, "E2"));
-}
-
-std::optional<std::uint8_t> readRamByte(Link& link, std::uint16_t address) {
-  const std::array<std::uint8_t, 5> request{RequestFrame, ReadRam, static_cast<std::uint8_t>(address & 0xFF),
-                                            static_cast<std::uint8_t>(address >> 8), 1};
-  if (!link.request(request, true, ViewRamReplyTicks)) return std::nullopt;
-  // Nothing to show until a memory reply has come.
-  if (link.replies().memoryViewLength == 0) return std::nullopt;
-  return link.replies().memoryView[0];
 }
 
 }  // namespace zen

@@ -15,7 +15,6 @@
 namespace zen {
 
 struct Instrument;
-class Link;
 
 inline constexpr char ItemLocationsFile[] = "Itemlocations.pas";
 inline constexpr char E2ItemLocationsFile[] = "E2Itemlocations.pas";
@@ -47,11 +46,5 @@ struct ExportFailure {
 std::optional<ExportFailure> writeSourceFile(const std::filesystem::path& file, std::string_view text);
 // Writes Itemlocations.pas, then E2Itemlocations.pas, into the folder; stops at the first failure.
 std::optional<ExportFailure> saveItemLocations(const Settings& settings, const std::filesystem::path& folder);
-
-// View RAM: the instrument's RAM byte the developers look at, read over the link.
-inline constexpr std::uint16_t ViewRamAddress = 0x0277;
-inline constexpr std::uint8_t ViewRamReplyTicks = 50;
-// The byte at the address, or nothing when the instrument did not answer.
-std::optional<std::uint8_t> readRamByte(Link& link, std::uint16_t address);
 
 }  // namespace zen

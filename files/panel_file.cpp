@@ -1,6 +1,6 @@
 #include "files/panel_file.h"
 
-#include "host/atomic_file.h"
+#include "sim/atomic_file.h"
 
 namespace zen {
 

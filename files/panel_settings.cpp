@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "firmware/core/instrument.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/derived_settings.h"
 #include "firmware/instruments/panel.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -11,8 +11,8 @@
 #include <span>
 #include <string>
 
-#include "host/hardware.h"
-#include "host/settings_table.h"
+#include "firmware/core/settings_table.h"
+#include "hardware/hardware.h"
 
 namespace zen {
 

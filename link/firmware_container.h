@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/hardware.h"
+#include "hardware/hardware.h"
 
 namespace zen {
 

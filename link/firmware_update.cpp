@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/atomic_file.h"
-#include "host/program_files.h"
+#include "sim/atomic_file.h"
+#include "sim/program_files.h"
 
 namespace zen {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/simulation_host.h"
+#include "sim/simulation_host.h"
 
 namespace zen {
 

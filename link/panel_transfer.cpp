@@ -8,9 +8,9 @@
 #include "files/panel_file.h"
 #include "firmware/core/firmware.h"
 #include "firmware/core/host_interface.h"
-#include "host/atomic_file.h"
-#include "host/settings_store.h"
+#include "firmware/core/settings_store.h"
 #include "link/link.h"
+#include "sim/atomic_file.h"
 
 namespace zen {
 

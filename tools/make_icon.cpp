@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/qt/gui/screen_image.h"
-#include "host/screen_render.h"
+#include "sim/qt/screen_image.h"
+#include "sim/screen_render.h"
 
 namespace {
 constexpr char Usage[] =

@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "host/glyphs.h"
-#include "host/qt/gui/screen_image.h"
-#include "host/screen.h"
-#include "host/short_text.h"
+#include "hardware/glyphs.h"
+#include "hardware/screen.h"
+#include "hardware/short_text.h"
+#include "sim/qt/screen_image.h"
 
 namespace {
 

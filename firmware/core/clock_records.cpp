@@ -5,7 +5,7 @@
 
 #include "firmware/core/background.h"
 #include "firmware/core/instrument.h"
-#include "host/settings_store.h"
+#include "firmware/core/settings_store.h"
 
 namespace zen {
 

@@ -6,13 +6,13 @@
 #include "firmware/core/instrument.h"
 #include "firmware/core/key_scanner.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/air_data.h"
 #include "firmware/instruments/attitude.h"
 #include "firmware/instruments/derived_settings.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/readouts.h"
 #include "firmware/menus/menus.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -7,9 +7,9 @@
 #include "firmware/core/clock_records.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/option_bits.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/panel_items.h"
 #include "firmware/instruments/rev_counter.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -1,7 +1,10 @@
 // The only way the firmware reaches the desktop it runs in.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
 
 namespace zen {
@@ -29,6 +32,10 @@ class Host {
   virtual void setAlarmLed(bool lit) = 0;
   // Folder of e2.rom, RTC.ram, logo.bin and SM.INI.
   virtual std::filesystem::path programFolder() const = 0;
+  // Replaces a program file in one step: a crash never leaves half of it.
+  // The system's error text on failure, the old file then left as it was.
+  virtual std::optional<std::string> replaceFile(const std::filesystem::path& file,
+                                                 std::span<const std::uint8_t> bytes) = 0;
   // A program file could not be read or written; the step was abandoned.
   virtual void reportFileError(const std::filesystem::path& file, const std::string& systemMessage) = 0;
   // The computer's local date and time, for the simulated clock chip.

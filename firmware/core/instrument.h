@@ -13,8 +13,8 @@
 #include "firmware/instruments/panel_state.h"
 #include "firmware/menus/menu_state.h"
 #include "firmware/menus/sensor_commands.h"
-#include "host/hardware.h"
-#include "host/screen.h"
+#include "hardware/hardware.h"
+#include "hardware/screen.h"
 
 namespace zen {
 

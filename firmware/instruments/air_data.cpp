@@ -4,10 +4,10 @@
 
 #include "firmware/core/instrument.h"
 #include "firmware/core/option_bits.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/core/utilities.h"
 #include "firmware/instruments/altitude_table.h"
 #include "firmware/instruments/panel_items.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

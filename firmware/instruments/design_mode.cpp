@@ -1,9 +1,9 @@
 // Design mode: the bezel keys select, restyle and move the items of the page on display.
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/panel_items.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

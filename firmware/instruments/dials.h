@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/screen.h"
+#include "hardware/screen.h"
 
 namespace zen {
 

@@ -3,7 +3,7 @@
 #include "firmware/instruments/dials.h"
 #include "firmware/instruments/display_format.h"
 #include "firmware/instruments/sine_table.h"
-#include "host/screen.h"
+#include "hardware/screen.h"
 
 namespace zen {
 

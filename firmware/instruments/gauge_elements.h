@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "firmware/instruments/gauge_state.h"
-#include "host/short_text.h"
+#include "hardware/short_text.h"
 
 namespace zen {
 

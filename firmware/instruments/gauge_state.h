@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "host/short_text.h"
+#include "hardware/short_text.h"
 
 namespace zen {
 

@@ -1,7 +1,7 @@
 #include "firmware/instruments/large_digits.h"
 
-#include "host/glyphs.h"
-#include "host/screen.h"
+#include "hardware/glyphs.h"
+#include "hardware/screen.h"
 
 namespace zen {
 

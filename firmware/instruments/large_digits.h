@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "host/short_text.h"
+#include "hardware/short_text.h"
 
 namespace zen {
 

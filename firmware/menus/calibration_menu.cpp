@@ -1,10 +1,10 @@
 // "Calibration Menu": sensor corrections, the sensor zeros and the pulse factors.
 #include <cstdlib>
 
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/derived_settings.h"
 #include "firmware/menus/setup_menus.h"
 #include "firmware/menus/value_entries.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -2,7 +2,7 @@
 // heading sensor behind the Horizon setup and Compass setup menus.
 #pragma once
 
-#include "host/short_text.h"
+#include "hardware/short_text.h"
 
 namespace zen {
 

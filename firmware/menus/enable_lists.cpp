@@ -5,10 +5,10 @@
 
 #include "firmware/core/alarm_bits.h"
 #include "firmware/core/instrument.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/panel_items.h"
 #include "firmware/menus/menu_engine.h"
 #include "firmware/menus/screen_lists.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -4,12 +4,12 @@
 
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/derived_settings.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/screen_presets.h"
 #include "firmware/menus/menu_engine.h"
 #include "firmware/menus/screen_lists.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -2,10 +2,10 @@
 #include <algorithm>
 
 #include "firmware/core/option_bits.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/menus/setup_menus.h"
 #include "firmware/menus/value_entries.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

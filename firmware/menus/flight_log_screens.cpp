@@ -7,10 +7,10 @@
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/option_bits.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/core/utilities.h"
 #include "firmware/instruments/display_format.h"
 #include "firmware/menus/menu_engine.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -2,7 +2,7 @@
 // computed fuel level, fuel used, stopwatch, air distance and takeoff run.
 #pragma once
 
-#include "host/short_text.h"
+#include "hardware/short_text.h"
 
 namespace zen {
 

@@ -2,11 +2,11 @@
 
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/air_data.h"
 #include "firmware/instruments/display_format.h"
 #include "firmware/menus/menu_engine.h"
 #include "firmware/menus/value_entries.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -4,10 +4,10 @@
 
 #include "firmware/core/background.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/core/utilities.h"
 #include "firmware/instruments/air_data.h"
 #include "firmware/instruments/derived_settings.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

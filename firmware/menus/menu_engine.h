@@ -9,7 +9,7 @@
 
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
-#include "host/short_text.h"
+#include "hardware/short_text.h"
 
 namespace zen {
 

@@ -5,6 +5,7 @@
 #include "firmware/core/background.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/option_bits.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/display_format.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/menus/compass_horizon.h"
@@ -15,7 +16,6 @@
 #include "firmware/menus/screen_lists.h"
 #include "firmware/menus/setup_menus.h"
 #include "firmware/menus/technical_menu.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -1,8 +1,8 @@
 // "Mode setup menu": the units and modes of the whole instrument.
 #include "firmware/core/option_bits.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/menus/setup_menus.h"
 #include "firmware/menus/value_entries.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -1,9 +1,9 @@
 // "Rotor craft setup": rotor speed alarms, the 100 % speeds and the rotor sensor.
 #include "firmware/core/option_bits.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/derived_settings.h"
 #include "firmware/menus/setup_menus.h"
 #include "firmware/menus/value_entries.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

@@ -2,9 +2,9 @@
 // pressure ranges and the programmable probe's curve.
 #include "firmware/core/option_bits.h"
 #include "firmware/core/sender_curves.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/menus/setup_menus.h"
 #include "firmware/menus/value_entries.h"
-#include "host/settings_store.h"
 
 namespace zen {
 

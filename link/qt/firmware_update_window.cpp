@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "host/program_files.h"
-#include "host/qt/dialogs.h"
+#include "sim/program_files.h"
+#include "sim/qt/dialogs.h"
 
 namespace zen {
 

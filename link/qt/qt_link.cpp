@@ -4,8 +4,8 @@
 #include <QSerialPort>
 #include <QTimer>
 
-#include "host/qt/dialogs.h"
-#include "host/simulation_host.h"
+#include "sim/qt/dialogs.h"
+#include "sim/simulation_host.h"
 
 namespace zen {
 

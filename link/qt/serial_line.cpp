@@ -3,7 +3,7 @@
 #include <QSerialPort>
 #include <array>
 
-#include "host/qt/com_port.h"
+#include "link/qt/com_port.h"
 
 namespace zen {
 

@@ -27,10 +27,10 @@
 #include "files/panel_file.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
-#include "host/atomic_file.h"
-#include "host/ini_file.h"
-#include "host/settings_store.h"
-#include "host/virtual_host.h"
+#include "firmware/core/settings_store.h"
+#include "sim/atomic_file.h"
+#include "sim/ini_file.h"
+#include "sim/virtual_host.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "firmware/core/instrument.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/default_layout.h"
-#include "host/settings_store.h"
 #include "support/fake_host.h"
 #include "support/test_files.h"
 

@@ -7,8 +7,8 @@
 
 #include "firmware/core/background.h"
 #include "firmware/instruments/panel_items.h"
-#include "host/screen_render.h"
-#include "host/virtual_host.h"
+#include "sim/screen_render.h"
+#include "sim/virtual_host.h"
 #include "support/fake_host.h"
 #include "support/panel_samples.h"
 #include "support/screen_probe.h"

@@ -9,7 +9,7 @@
 #include "firmware/core/background.h"
 #include "firmware/core/firmware.h"
 #include "firmware/core/instrument.h"
-#include "host/simulated_clock.h"
+#include "sim/simulated_clock.h"
 #include "tests/support/fake_host.h"
 
 namespace zen::test {

@@ -6,9 +6,9 @@
 
 #include "firmware/core/option_bits.h"
 #include "firmware/core/sender_curves.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/derived_settings.h"
-#include "host/settings_store.h"
-#include "host/virtual_host.h"
+#include "sim/virtual_host.h"
 #include "tests/firmware/background_rig.h"
 
 namespace zen::test {

@@ -10,10 +10,10 @@
 #include "firmware/core/alarm_bits.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/option_bits.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/sine_table.h"
-#include "host/settings_store.h"
-#include "host/virtual_host.h"
+#include "sim/virtual_host.h"
 #include "tests/firmware/panel_rig.h"
 #include "tests/support/screen_probe.h"
 

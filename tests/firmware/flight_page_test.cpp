@@ -5,12 +5,12 @@
 
 #include <string>
 
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/display_format.h"
 #include "firmware/instruments/large_digits.h"
 #include "firmware/instruments/panel.h"
-#include "host/glyphs.h"
-#include "host/settings_store.h"
-#include "host/virtual_host.h"
+#include "hardware/glyphs.h"
+#include "sim/virtual_host.h"
 #include "tests/firmware/panel_rig.h"
 #include "tests/support/screen_probe.h"
 

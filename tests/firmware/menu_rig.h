@@ -14,8 +14,8 @@
 
 #include "firmware/core/background.h"
 #include "firmware/core/keys.h"
-#include "host/settings_store.h"
-#include "host/virtual_host.h"
+#include "firmware/core/settings_store.h"
+#include "sim/virtual_host.h"
 #include "tests/support/screen_probe.h"
 #include "tests/support/test_files.h"
 

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/panel_items.h"
-#include "host/settings_store.h"
 #include "tests/firmware/panel_rig.h"
 #include "tests/support/screen_probe.h"
 

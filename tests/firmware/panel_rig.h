@@ -6,7 +6,7 @@
 
 #include "firmware/core/instrument.h"
 #include "firmware/instruments/item_units.h"
-#include "host/screen.h"
+#include "hardware/screen.h"
 #include "tests/support/fake_host.h"
 
 namespace zen::test {

@@ -7,9 +7,9 @@
 
 #include "firmware/core/firmware.h"
 #include "firmware/core/keys.h"
-#include "host/glyphs.h"
-#include "host/settings_store.h"
-#include "host/virtual_host.h"
+#include "firmware/core/settings_store.h"
+#include "hardware/glyphs.h"
+#include "sim/virtual_host.h"
 #include "support/screen_probe.h"
 #include "support/test_files.h"
 

@@ -7,8 +7,8 @@
 // gap before the set in quarter seconds, followed by each frame's fields and
 // its two trailing bytes.
 #include "firmware/core/instrument.h"
+#include "firmware/core/settings_store.h"
 #include "fuzz_support.h"
-#include "host/settings_store.h"
 
 namespace {
 

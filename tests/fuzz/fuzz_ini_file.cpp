@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "host/ini_file.h"
+#include "sim/ini_file.h"
 
 namespace {
 

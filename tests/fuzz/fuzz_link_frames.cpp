@@ -9,8 +9,8 @@
 // reset. Chunks otherwise arrive 10 ms apart.
 #include <functional>
 
+#include "firmware/core/settings_store.h"
 #include "fuzz_support.h"
-#include "host/settings_store.h"
 #include "link/link.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "files/panel_file.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/panel.h"
 #include "fuzz_support.h"
-#include "host/settings_store.h"
 
 namespace {
 constexpr double LiveLoadMs = 1000;

@@ -12,11 +12,11 @@
 
 #include "firmware/core/firmware.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/settings_store.h"
 #include "firmware/instruments/air_data.h"
 #include "firmware/instruments/derived_settings.h"
 #include "firmware/instruments/panel.h"
-#include "host/settings_store.h"
-#include "host/virtual_host.h"
+#include "sim/virtual_host.h"
 #include "support/temporary_folder.h"
 
 // A broken promise of the code under test: report it and stop, so the

@@ -6,9 +6,9 @@
 
 #include "files/panel_file.h"
 #include "firmware/core/instrument.h"
+#include "firmware/core/settings_store.h"
 #include "fuzz_support.h"
-#include "host/glyphs.h"
-#include "host/settings_store.h"
+#include "hardware/glyphs.h"
 #include "link/bootloader_protocol.h"
 #include "link/firmware_container.h"
 #include "link/frame.h"

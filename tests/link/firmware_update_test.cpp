@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/glyphs.h"
+#include "hardware/glyphs.h"
 #include "support/temporary_folder.h"
 #include "support/test_files.h"
 #include "support/update_view.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "firmware/core/host_interface.h"
+#include "sim/atomic_file.h"
 #include "support/temporary_folder.h"
 
 namespace zen::test {
@@ -32,6 +33,10 @@ class FakeHost : public Host {
   }
   void setAlarmLed(bool lit) override { alarmLed = lit; }
   std::filesystem::path programFolder() const override { return folder; }
+  std::optional<std::string> replaceFile(const std::filesystem::path& file,
+                                         std::span<const std::uint8_t> bytes) override {
+    return writeFileAtomically(file, bytes);
+  }
   void reportFileError(const std::filesystem::path& file, const std::string& systemMessage) override {
     fileErrors.push_back({file, systemMessage});
   }

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <memory>
 
-#include "host/qt/main_window.h"
+#include "desktop/main_window.h"
 #include "link/qt/cp210x_bridge.h"
 #include "support/recording_dialogs.h"
 

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <vector>
 
-#include "host/qt/dialogs.h"
+#include "sim/qt/dialogs.h"
 
 namespace zen::test {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/glyphs.h"
-#include "host/screen.h"
+#include "hardware/glyphs.h"
+#include "hardware/screen.h"
 
 namespace zen::test {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/virtual_host.h"
 #include "link/firmware_update.h"
+#include "sim/virtual_host.h"
 
 namespace zen::test {
 

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "host/virtual_host.h"
 #include "link/link.h"
+#include "sim/virtual_host.h"
 
 namespace zen::test {
 

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "host/atomic_file.h"
+#include "sim/atomic_file.h"
 
 namespace zen::fake {
 

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "host/atomic_file.h"
 #include "link/panel_transfer.h"
+#include "sim/atomic_file.h"
 
 namespace zen::fake {
 

@@ -22,7 +22,7 @@
 
 #include "firmware/core/firmware.h"
 #include "firmware/core/firmware_state.h"
-#include "host/atomic_file.h"
+#include "sim/atomic_file.h"
 #include "tools/fake_instrument/bootloader_unit.h"
 #include "tools/fake_instrument/frame_unit.h"
 #include "tools/option_errors.h"

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "files/intel_hex.h"
-#include "host/atomic_file.h"
-#include "host/program_files.h"
 #include "link/bootloader_protocol.h"
 #include "link/firmware_container.h"
+#include "sim/atomic_file.h"
+#include "sim/program_files.h"
 #include "tools/option_errors.h"
 
 extern char** environ;

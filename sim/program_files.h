@@ -1,0 +1,43 @@
+// The files beside the program that hold the simulated instrument's memories
+// between runs: e2.rom, RTC.ram and the optional logo.bin.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "hardware/glyphs.h"
+
+namespace zen {
+
+struct Instrument;
+
+inline constexpr std::size_t MaxLogoBytes = 10000;
+
+struct LogoStore {
+  std::vector<std::uint8_t> bytes;
+  bool customLogo = false;  // logo.bin replaces the built-in logo
+  std::uint16_t logoLength = BuiltInLogoLength;
+
+  // The logo the instrument shows: logo.bin when loaded, else the built-in one.
+  std::span<const std::uint8_t> startLogo() const {
+    if (!customLogo) return BuiltInStartLogo;
+    return std::span<const std::uint8_t>(bytes).first(std::min<std::size_t>(logoLength, bytes.size()));
+  }
+};
+
+struct ProgramFilesRead {
+  bool clockRamUnreadable = false;  // RTC.ram exists but could not be read
+};
+
+// Start-up loads from the program folder. A missing file skips its step; a
+// read error is reported to the host and skips it too.
+ProgramFilesRead loadProgramFiles(Instrument& z, LogoStore& logo);
+
+// Writes the clock RAM to RTC.ram, replacing the file; errors are reported.
+// Returns whether it was written.
+bool saveClockRam(Instrument& z);
+
+}  // namespace zen

@@ -1,0 +1,64 @@
+#include "sim/qt/dialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <cstdio>
+
+namespace zen {
+
+QString fileErrorText(const std::filesystem::path& file, const std::string& reason) {
+  return QStringLiteral("%1: %2").arg(QString::fromStdString(file.string()), QString::fromStdString(reason));
+}
+
+void ClosingDialogs::terminate() {
+  terminating_ = true;
+  shown_.closeAll();
+}
+
+void ClosingDialogs::showMessage(const QString& text) {
+  if (terminating_) {
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    return;
+  }
+  shown_.showMessage(text);
+}
+
+QString ClosingDialogs::openFileName(const QString& caption, const QString& filter) {
+  if (terminating_) return {};
+  shown_.startFolder = startFolder;
+  return shown_.openFileName(caption, filter);
+}
+
+QString ClosingDialogs::saveFileName(const QString& caption, const QString& filter) {
+  if (terminating_) return {};
+  shown_.startFolder = startFolder;
+  return shown_.saveFileName(caption, filter);
+}
+
+void WidgetDialogs::showMessage(const QString& text) {
+  QMessageBox::information(parent_, QApplication::applicationName(), text);
+}
+
+// Qt's own file dialog rather than the desktop's, so closeAll can end it.
+QString WidgetDialogs::openFileName(const QString& caption, const QString& filter) {
+  return QFileDialog::getOpenFileName(parent_, caption, startFolder, filter, nullptr,
+                                      QFileDialog::DontUseNativeDialog);
+}
+
+QString WidgetDialogs::saveFileName(const QString& caption, const QString& filter) {
+  return QFileDialog::getSaveFileName(parent_, caption, startFolder, filter, nullptr,
+                                      QFileDialog::DontUseNativeDialog);
+}
+
+void WidgetDialogs::closeAll() {
+  for (int i = 0; i < 16 && QApplication::activePopupWidget(); ++i)
+    QApplication::activePopupWidget()->close();
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(window);
+    if (dialog && dialog->isVisible()) dialog->reject();
+  }
+}
+
+}  // namespace zen

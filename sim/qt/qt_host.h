@@ -1,0 +1,43 @@
+// The desktop host: the firmware runs nested inside the switch-on command and
+// lets the Qt event queue run whenever it yields. Waiting firmware sleeps in
+// the event dispatcher instead of spinning, so an idle instrument costs
+// almost no processor time.
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include "sim/simulation_host.h"
+
+namespace zen {
+
+class QtHost : public SimulationHost {
+ public:
+  explicit QtHost(std::filesystem::path programFolder);
+
+  void yieldToHost(YieldKind kind) override;
+  using Host::yieldToHost;
+  void setAlarmLed(bool lit) override;
+  std::filesystem::path programFolder() const override { return folder_; }
+  void reportFileError(const std::filesystem::path& file, const std::string& systemMessage) override;
+  LocalTime localTime() const override;
+
+  std::function<void(bool)> onAlarmLed;
+  std::function<void(const std::filesystem::path&, const std::string&)> onFileError;
+  // Called before the host sleeps, so the window shows what the firmware drew.
+  std::function<void()> beforeSleep;
+
+  std::uint64_t yieldCount() const { return yieldCount_; }
+
+ private:
+  bool pump(bool wait);
+  void letEventsRun(YieldKind kind);
+  void sleepFor(std::chrono::milliseconds duration);
+
+  std::filesystem::path folder_;
+  std::chrono::microseconds delayDebt_{0};
+  bool inYield_ = false;
+  std::uint64_t yieldCount_ = 0;
+};
+
+}  // namespace zen

@@ -1,0 +1,79 @@
+// What every host of the simulated instrument does, with or without a window:
+// the 25 ms clock, switching on once, key presses, and stopping promptly.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "firmware/core/host_interface.h"
+#include "firmware/core/instrument.h"
+#include "sim/program_files.h"
+
+namespace zen {
+
+class SimulationHost : public Host {
+ public:
+  SimulationHost();
+  ~SimulationHost() override;
+
+  Instrument& instrument() { return *instrument_; }
+  const Instrument& instrument() const { return *instrument_; }
+
+  // Loads e2.rom, RTC.ram and logo.bin from the program folder, after
+  // removing what killed saves of earlier runs left behind.
+  void loadFiles();
+  // The 25 ms clock (Timer1Timer).
+  void clockTick();
+  // Switches the instrument on at most once per run; returns when the firmware stopped.
+  void switchOn();
+  bool firmwareRunning() const { return firmwareRunning_; }
+  bool firmwareActive() const { return firmwareActive_; }
+  // Asks the firmware to stop: its next yield unwinds it.
+  void requestStop();
+  bool stopRequested() const { return stopRequested_; }
+  // Writes what must survive the run (RTC.ram, unless it could not be read
+  // at start-up); returns false when a write failed.
+  bool saveOnExit();
+
+  void pressKey(int bit) {
+    instrument_->keyBits = static_cast<std::uint8_t>(instrument_->keyBits & ~(1u << bit));
+  }
+  void releaseKey(int bit) {
+    instrument_->keyBits = static_cast<std::uint8_t>(instrument_->keyBits | (1u << bit));
+  }
+
+  std::optional<std::string> replaceFile(const std::filesystem::path& file,
+                                         std::span<const std::uint8_t> bytes) override;
+
+  const LogoStore& logo() const { return logo_; }
+  std::uint8_t linkReplyTicks = 0;
+  std::uint16_t frameTickCount = 0;
+  // Runs after every clock tick; the link watches its line with it.
+  std::function<void()> onClockTick;
+
+  // Polls without an event in a row before the host waits for its next event.
+  static constexpr int IdlePollsBeforeSleep = 8;
+
+ protected:
+  // Yield implementations call this before and after letting events run, so
+  // a stop requested meanwhile ends the firmware without another statement.
+  void unwindIfStopping() const {
+    if (stopRequested_ && firmwareActive_) throw FirmwareStopped{};
+  }
+  // Counts a poll that found nothing (or something) to do; true when the
+  // host should now wait for its next event.
+  bool idlePoll(bool eventRan);
+
+ private:
+  std::unique_ptr<Instrument> instrument_;
+  LogoStore logo_;
+  ProgramFilesRead filesRead_;
+  bool firmwareRunning_ = false;
+  bool firmwareActive_ = false;
+  bool stopRequested_ = false;
+  int idlePolls_ = 0;
+};
+
+}  // namespace zen

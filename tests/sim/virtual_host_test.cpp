@@ -1,0 +1,88 @@
+// The deterministic test host itself: clock ticks, scheduling order, the
+// simulator controls and the safety stop.
+#include "sim/virtual_host.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace zen {
+namespace {
+
+TEST(VirtualHostTest, ClockTicksEvery25msAndBuildsFramesEverySecond) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  host.switchEngineUnit(0, true);
+  host.setEngineBar(0, 20, 300);  // rev counter
+  host.advance(975);
+  EXPECT_EQ(z.tick.halfSecondCount, 1);
+  EXPECT_EQ(z.engine.frames.type3.bytes[0], 0);  // 39 ticks: no frame yet
+  host.advance(25);
+  EXPECT_EQ(z.engine.frames.type3.bytes[0], 3);
+  EXPECT_EQ(z.engine.frames.type3.field(0), 3000);
+  EXPECT_EQ(z.engine.engineUnitAlive, 6);
+}
+
+TEST(VirtualHostTest, ActionsRunInTimeOrderAndAfterATickAtTheSameTime) {
+  VirtualHost host;
+  std::vector<int> seen;
+  host.at(50, [&] { seen.push_back(host.instrument().engine.engineFrameAge); });
+  host.at(10, [&] { seen.push_back(-1); });
+  host.at(50, [&] { seen.push_back(-2); });
+  host.advance(100);
+  // The tick at 50 ms (the second) has already counted the frame age.
+  EXPECT_EQ(seen, (std::vector<int>{-1, 2, -2}));
+}
+
+TEST(VirtualHostTest, SimulatorControlsReachTheInstrumentAtTheirTime) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  host.setPressureBar(100, 1, 1234);
+  host.setPressureBar(100, 2, 77);
+  host.advance(99);
+  EXPECT_EQ(z.sim.pressureBars[0], 0);
+  host.advance(1);
+  EXPECT_EQ(z.sim.pressureBars[0], 1234);
+  EXPECT_EQ(z.sim.pressureBars[1], 77);
+}
+
+TEST(VirtualHostTest, LocalTimeRunsWithSimulatedTime) {
+  VirtualHost::Options options;
+  options.startTime = {2026, 12, 31, 23, 59, 58};
+  VirtualHost host(options);
+  host.advance(3000);
+  const LocalTime t = host.localTime();
+  EXPECT_EQ(t.year, 2027);
+  EXPECT_EQ(t.month, 1);
+  EXPECT_EQ(t.day, 1);
+  EXPECT_EQ(t.second, 1);
+}
+
+// Like the desktop host: polls that find nothing to do jump to the next event
+// after a few of them; counted delays only ever cost their own time.
+TEST(VirtualHostTest, IdlePollsJumpToTheNextEventDelaysDoNot) {
+  VirtualHost host;
+  host.at(10, [] {});
+  for (int round = 0; round < 3; ++round) {
+    const std::uint64_t start = host.nowMicros();
+    for (int i = 1; i < SimulationHost::IdlePollsBeforeSleep; ++i) host.yieldToHost(YieldKind::Poll);
+    EXPECT_LT(host.nowMicros(), start + 100);
+    host.yieldToHost(YieldKind::Poll);
+    EXPECT_EQ(host.nowMicros(), round == 0 ? 10000u : 25000u * round) << "round " << round;
+  }
+  const std::uint64_t start = host.nowMicros();
+  for (int i = 0; i < 1000; ++i) host.yieldToHost(YieldKind::Delay);
+  EXPECT_EQ(host.nowMicros(), start + 4000);
+}
+
+TEST(VirtualHostTest, FirmwareWithoutACloseStopsAtTheSafetyLimit) {
+  VirtualHost::Options options;
+  options.closeAfterMs = 4000;
+  VirtualHost host(options);
+  host.run();
+  EXPECT_TRUE(host.closed());
+  EXPECT_LT(host.nowMs(), 4600);
+}
+
+}  // namespace
+}  // namespace zen

@@ -51,8 +51,13 @@ std::optional<std::uint16_t> convertSender(const Settings& s, std::uint8_t probe
 
 namespace {
 
-// Sender factor by oil sender type 1..7.
-constexpr std::array<std::uint32_t, 7> OilSenderFactor{2000, 1000, 667, 500, 400, 333, 286};
+// The sender's factor is 100000 / its resistance, rounded: 2000, 1000, 667,
+// 500, ... for types 1, 2, 3, 4. Types outside the menu's range read as type 4.
+constexpr std::uint32_t oilSenderFactor(std::uint32_t type) {
+  if (type < 1 || type > OilSenderTypes) type = 4;
+  const std::uint32_t ohms = type * OilSenderOhmsPerType;
+  return (100000 + ohms / 2) / ohms;
+}
 constexpr std::array<std::uint32_t, 10> OilSenderPoints{150, 255, 335, 430, 520, 605, 680, 755, 830, 895};
 constexpr std::uint32_t OilSenderFloor = 50;
 constexpr std::uint32_t FullSender = 100;  // every segment passed
@@ -63,8 +68,7 @@ std::uint32_t oilSenderPercent(const Settings& s, std::uint16_t reading) {
   // is unbounded, so the walk passes every segment.
   if (reading >= 4095) return FullSender;
   const std::uint64_t ratio = std::uint64_t{reading} * 1000 / (4095 - reading);
-  const std::uint8_t type = s.oilSenderType;
-  const std::uint32_t k = (type >= 1 && type <= 7) ? OilSenderFactor[type - 1] : OilSenderFactor[3];
+  const std::uint32_t k = oilSenderFactor(s.oilSenderType);
   const std::uint64_t scaled = ratio * k / 95;
   if (scaled < OilSenderFloor) return 0;
   std::uint32_t value = 0;

@@ -32,6 +32,11 @@ std::uint16_t linearTemperature(std::uint16_t reading);
 // Empty for thermocouple and unknown probe types: those inputs are not senders.
 std::optional<std::uint16_t> convertSender(const Settings& s, std::uint8_t probeType, std::uint16_t reading);
 
+// Oil pressure sender types 1..OilSenderTypes (item 53) are senders of
+// type x OilSenderOhmsPerType ohms.
+inline constexpr std::uint8_t OilSenderTypes = 20;
+inline constexpr std::uint16_t OilSenderOhmsPerType = 50;
+
 // Oil pressure from the sender reading, in the unit of oilPressureScale (item 57).
 std::uint16_t oilPressureFromSender(const Settings& s, std::uint16_t reading);
 

@@ -46,7 +46,6 @@ void stepHeadProbes(Instrument& z) {
   z.settings.probeTypes[probe_input::HeadTemperature2] = z.settings.probeTypes[probe_input::HeadTemperature1];
 }
 
-constexpr std::uint8_t OilSenderResistanceStep = 50;  // ohms per step of the setting
 constexpr RangeEntry<std::uint16_t> OilPressureMax{&Settings::oilPressureScale, 10, 200, AtEnds::Clamp};
 constexpr RangeEntry<std::uint8_t> FuelPressureRange{&Settings::fuelPressureRange, 10, 250, AtEnds::Clamp};
 constexpr OptionEntry SenderResistance{option::OilSenderRising, "INC with pressure", "DEC with pressure"};
@@ -54,12 +53,12 @@ constexpr OptionEntry FuelPressurePort{option::FuelPressureFromLevel2, "Fuel Lev
 
 void showOilSender(Instrument& z, ShortText& value) {
   value.assign("Resistance ");
-  value.append(decimalText(z.settings.oilSenderType * OilSenderResistanceStep));
+  value.append(decimalText(z.settings.oilSenderType * OilSenderOhmsPerType));
 }
 
 void stepOilSender(Instrument& z) {
   std::uint8_t& type = z.settings.oilSenderType;
-  type = type >= 20 || type < 1 ? 1 : static_cast<std::uint8_t>(type + 1);
+  type = type >= OilSenderTypes || type < 1 ? 1 : static_cast<std::uint8_t>(type + 1);
 }
 
 // The eight point entries come last; entry e stands for (e - 11) x 20 degrees C.

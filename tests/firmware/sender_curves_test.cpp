@@ -69,5 +69,24 @@ TEST(OilPressureSenderTest, WalksSegmentsAndScales) {
   }
 }
 
+// Every type the menu offers decodes as its resistance: a stiffer sender
+// gives less pressure for the same reading.
+TEST(OilPressureSenderTest, EveryOfferedTypeHasItsOwnResistance) {
+  Settings s;
+  s.oilPressureScale = 100;
+  s.toggleOption(15);
+  std::uint16_t previous = 101;
+  for (std::uint8_t type = 4; type <= OilSenderTypes; ++type) {
+    s.oilSenderType = type;
+    const std::uint16_t pressure = oilPressureFromSender(s, 600);
+    EXPECT_LT(pressure, previous) << int(type);
+    previous = pressure;
+  }
+  s.oilSenderType = 8;  // 400 ohms: factor 250, scaled 450
+  EXPECT_EQ(oilPressureFromSender(s, 600), 42);
+  s.oilSenderType = 20;  // 1000 ohms: factor 100, scaled 180
+  EXPECT_EQ(oilPressureFromSender(s, 600), 12);
+}
+
 }  // namespace
 }  // namespace zen

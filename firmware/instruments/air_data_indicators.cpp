@@ -232,8 +232,10 @@ ShortText blanks(int count) { return widened(ShortText(), count); }
 // redrawn every frame; otherwise an unchanged value draws nothing.
 void refreshValue(Instrument& z, const IndicatorDesign& d, AirDataIndicatorCache& c, std::int32_t value,
                   long long shown, bool alarmOn) {
-  if (!alarmOn && value == c.value) return;
+  // The frame after an alarm ends draws the value again over a blank phase.
+  if (!alarmOn && !c.alarmShown && value == c.value) return;
   c.value = value;
+  c.alarmShown = alarmOn;
   const ShortText text = alarmOn && z.tick.secondPhase ? blanks(d.digits) : signedJustified(shown, d.digits);
   refreshIndicator(z, d, c, shown, text);
 }

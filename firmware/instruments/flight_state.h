@@ -28,6 +28,7 @@ struct AirDataIndicatorCache {
   std::int32_t value = NothingDrawn;  // the input value last handled
   ShortText text;                     // the value text as printed
   bool textDrawn = false;
+  bool alarmShown = false;  // the value blinks for an alarm
   TapeCache tape;
   HandCache hands;
 };

@@ -198,7 +198,8 @@ Reading tankReading(const Instrument& z, int item) {
             tank.senderAbsent ? std::uint8_t{0}
                               : barPixels(proportion(tank.contents, BarLength, tank.capacity), 0, BarLength)};
   const bool low = !tank.senderAbsent && tank.lowLevel != 0 && tank.contents <= tank.lowLevel;
-  if (low && z.tick.secondPhase) r.value.assign(" LOW ");
+  // Without the engine unit the contents are stale: its failure text wins.
+  if (low && z.tick.secondPhase && !z.engine.engineDataLost) r.value.assign(" LOW ");
   return r;
 }
 

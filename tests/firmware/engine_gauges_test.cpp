@@ -183,6 +183,11 @@ TEST(EngineGauges, TankAtOrBelowItsLowLevelAlternatesWithLow) {
     EXPECT_TRUE(textCellMatches(z.screen, 11, 102, barCells(contents), false));
     rig.frame(1);
     EXPECT_TRUE(textCellMatches(z.screen, 13, 115, low ? " LOW " : value, true));
+    z.engine.engineDataLost = 1;  // the link's failure text wins over LOW
+    rig.frame(1);
+    EXPECT_TRUE(textCellMatches(z.screen, 13, 115, "Tarv" + Litre, true));
+    rig.frame(0);
+    EXPECT_TRUE(textCellMatches(z.screen, 13, 115, "Fail" + Litre, true));
   }
 }
 

@@ -19,7 +19,7 @@ constexpr std::uint8_t HoldOffSeconds = 30;
 
 std::uint16_t findFreeLogSlot(Instrument& z) {
   std::uint16_t address = flight_log::FirstSlot;
-  for (int used = 0; readSettingsByte(z, address) != flight_log::FreeMarker; ++used) {
+  for (int used = 0; logSlotHoldsFlight(z, address); ++used) {
     z.host->yieldToHost();
     if (used + 1 == flight_log::SlotCount) return flight_log::FirstSlot;  // full: the oldest goes
     address += flight_log::SlotSize;
@@ -46,6 +46,11 @@ void writeLogRecord(Instrument& z) {
 }
 
 }  // namespace
+
+bool logSlotHoldsFlight(const Instrument& z, std::uint16_t address) {
+  const std::uint8_t day = readSettingsByte(z, address);
+  return day != flight_log::FreeMarker && day != 0;
+}
 
 bool rpmGaugeDecidesFlight(const Instrument& z) {
   if (!itemVisible(z, RpmGaugeItem)) return false;

@@ -18,6 +18,10 @@ inline constexpr std::uint8_t FreeMarker = 0xFF;
 
 inline constexpr int RpmGaugeItem = 5;
 
+// Whether a log slot holds a flight. A slot that starts with the free marker
+// is free; one with day 0 (a blank settings memory) was never written.
+bool logSlotHoldsFlight(const Instrument& z, std::uint16_t address);
+
 // Whether the RPM gauge is on the page in its two-needle style, which then
 // decides flight start and end instead of the airspeed.
 bool rpmGaugeDecidesFlight(const Instrument& z);

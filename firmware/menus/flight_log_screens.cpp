@@ -37,7 +37,7 @@ constexpr std::uint8_t EmptyLogHalfSeconds = 6;
 // The slot before the first free one; with none free, the last slot.
 std::uint16_t newestLogSlot(const Instrument& z) {
   std::uint16_t address = flight_log::FirstSlot;
-  for (int k = 0; k < flight_log::SlotCount && readSettingsByte(z, address) != flight_log::FreeMarker; ++k)
+  for (int k = 0; k < flight_log::SlotCount && logSlotHoldsFlight(z, address); ++k)
     address += flight_log::SlotSize;
   return address == flight_log::FirstSlot ? flight_log::LastSlot
                                           : static_cast<std::uint16_t>(address - flight_log::SlotSize);
@@ -84,7 +84,7 @@ bool drawLogPage(Instrument& z, std::uint16_t start) {
   bool any = false;
   for (int k = 0; k < 8; ++k) {
     const std::uint16_t address = static_cast<std::uint16_t>(start + k * flight_log::SlotSize);
-    if (readSettingsByte(z, address) == flight_log::FreeMarker) continue;
+    if (!logSlotHoldsFlight(z, address)) continue;
     if (!any) z.screen.clearScreen();
     any = true;
     readLogRecord(z, address);
@@ -101,6 +101,8 @@ constexpr int RegistrationField = 9;
 constexpr int FieldCount = RegistrationField + RegistrationLength;
 constexpr std::uint8_t MaintenanceHoursLimit = 250;
 
+// A bracket at column c encloses the characters from column c + 1 on, so its
+// column is the one before the field's first character.
 struct Bracket {
   std::uint8_t row, column, width;
 };
@@ -110,15 +112,16 @@ constexpr std::array<Bracket, RegistrationField> FieldBrackets{{
     {4, 21, 3},  // day
     {4, 24, 3},  // hour
     {4, 27, 3},  // minute
-    {6, 17, 3},  // Hobbs hundreds
-    {6, 20, 3},  // Hobbs hours
+    {6, 17, 2},  // Hobbs hundreds: the hours follow without a separator
+    {6, 19, 2},  // Hobbs hours
     {6, 22, 3},  // Hobbs minutes
     {8, 19, 4},  // maintenance hours
 }};
+constexpr std::uint8_t RegistrationColumn = 24;  // after "Aircraft registration: " at column 1
 
 Bracket bracketOf(int field) {
   if (field < RegistrationField) return FieldBrackets[static_cast<std::size_t>(field)];
-  return {10, static_cast<std::uint8_t>(24 + field - RegistrationField), 1};
+  return {10, static_cast<std::uint8_t>(RegistrationColumn - 1 + field - RegistrationField), 1};
 }
 
 // Select goes to the first field of the next line.
@@ -240,8 +243,7 @@ void viewFlightLog(Instrument& z) {
   s.clearScreen();
   s.bigText = 0;
   const std::uint16_t newest = newestLogSlot(z);
-  readLogRecord(z, newest);
-  if (z.time.logRecord[0] == flight_log::FreeMarker) {
+  if (!logSlotHoldsFlight(z, newest)) {
     s.drawTextAt(12, 14, "No flights logged");
     // Back by itself: the menu below must be drawn again.
     if (waitKey(z, EmptyLogHalfSeconds) == key::None) z.main.redrawRequest = 1;

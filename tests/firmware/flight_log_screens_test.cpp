@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "firmware/core/flight_log.h"
 #include "firmware/core/option_bits.h"
@@ -105,16 +107,20 @@ TEST(FlightLogScreens, ViewerPagesThroughTheRingAndSkipsEmptyPages) {
 }
 
 TEST(FlightLogScreens, AnEmptyLogSaysSoForThreeAndAHalfSeconds) {
-  MenuRig rig(MenuRig::Start::Bare);
-  const int shot = rig.wait(3000).capture(false);
-  double returnedAt = 0;
-  rig.runBare([&] {
-    viewFlightLog(rig.z);
-    returnedAt = rig.host.nowMs();
-  });
-  EXPECT_EQ(rig.shot(shot).row(14), "            No flights logged");
-  EXPECT_NEAR(returnedAt, 3500, 500);
-  EXPECT_EQ(rig.z.main.redrawRequest, 1);  // the menu below is drawn again
+  for (const std::uint8_t blank : {0xFF, 0x00}) {  // erased, or a new program folder's image
+    SCOPED_TRACE(int(blank));
+    MenuRig rig(MenuRig::Start::Bare);
+    std::fill(rig.z.e2.bytes.begin() + flight_log::FirstSlot, rig.z.e2.bytes.end(), blank);
+    const int shot = rig.wait(3000).capture(false);
+    double returnedAt = 0;
+    rig.runBare([&] {
+      viewFlightLog(rig.z);
+      returnedAt = rig.host.nowMs();
+    });
+    EXPECT_EQ(rig.shot(shot).row(14), "            No flights logged");
+    EXPECT_NEAR(returnedAt, 3500, 500);
+    EXPECT_EQ(rig.z.main.redrawRequest, 1);  // the menu below is drawn again
+  }
 }
 
 TEST(AircraftSetup, FieldsReachTheClockTheEngineHoursAndTheRegistration) {
@@ -164,6 +170,45 @@ TEST(AircraftSetup, DayWrapsAtTheMonthsEndAndATimeOutKeepsTheRegistration) {
   EXPECT_EQ(rig.z.rtc.bytes[5] & 0x3F, 0x01);
   EXPECT_EQ(rig.z.rtc.bytes[6], 0x02);
   EXPECT_EQ(rig.z.e2.bytes[SettingsItemTable[settings_item::Registration].address + 1], 'Z');
+}
+
+// The bracket encloses the characters that "+" changes.
+TEST(AircraftSetup, TheBracketEnclosesTheFieldTheKeysChange) {
+  struct Case {
+    std::string keys;  // from the year to the field
+    int row;
+  };
+  const Case cases[] = {{"", 4},    {"S", 6},      {"S N", 6},      {"S N N", 6},
+                        {"S S", 8}, {"S S S", 10}, {"S S S N", 10}, {"S S S NNNNN", 10}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("keys " + c.keys);
+    MenuRig rig(MenuRig::Start::Bare);
+    std::vector<int> edges;
+    std::vector<bool> before, after;
+    auto textRow = [&](std::vector<bool>& out) {
+      for (int y = 8 * c.row; y < 8 * c.row + 16; ++y)
+        for (int x = 0; x < 320; ++x) out.push_back(rig.z.screen.textPixel(x, y) == TextPixel::Black);
+    };
+    rig.keys(c.keys).wait(50);
+    rig.host.at(rig.t, [&] {
+      for (int x = 0; x < 320; ++x)
+        if (rig.z.screen.graphicsPixel(x, 8 * c.row + 4) == GraphicsPixel::Black) edges.push_back(x);
+      textRow(before);
+    });
+    rig.keys("+").wait(50);
+    rig.host.at(rig.t, [&] { textRow(after); });
+    rig.keys("M");
+    rig.runBare([&] { aircraftSetup(rig.z); });
+    ASSERT_EQ(edges.size(), 2u);
+    int changed = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      if (before[i] == after[i]) continue;
+      ++changed;
+      EXPECT_GT(static_cast<int>(i % 320), edges[0]);
+      EXPECT_LT(static_cast<int>(i % 320), edges[1]);
+    }
+    EXPECT_GT(changed, 0);
+  }
 }
 
 }  // namespace

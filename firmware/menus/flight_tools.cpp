@@ -36,6 +36,16 @@ int computedFuelLevel(const Instrument& z) {
   return k == 0 ? 0 : static_cast<int>(std::min<std::uint32_t>(z.time.trip.fuelRemaining / k, MaxFuelLevel));
 }
 
+// Without a K-factor the pulses have no volume: the quantity is unknown.
+void appendFuelFromPulses(const Instrument& z, ShortText& value, std::uint32_t litres) {
+  if (flowPulsesPerLitre(z.settings) == 0) {
+    value.append("??");
+    value.push(fuelUnitSymbol(z));
+  } else {
+    appendFuelQuantity(z, value, litres);
+  }
+}
+
 }  // namespace
 
 void showRangeLine(Instrument& z, ShortText& value) {
@@ -60,11 +70,12 @@ void changeAssumedSpeed(Instrument& z) {
 }
 
 void showFuelLevelCalc(Instrument& z, ShortText& value) {
-  appendFuelQuantity(z, value, static_cast<std::uint32_t>(computedFuelLevel(z)));
+  appendFuelFromPulses(z, value, static_cast<std::uint32_t>(computedFuelLevel(z)));
   value.append(" +/- to change");
 }
 
 void changeFuelLevelCalc(Instrument& z) {
+  if (flowPulsesPerLitre(z.settings) == 0) return;  // the pulses left stay as they are
   const int level = computedFuelLevel(z);
   int changed = level;
   if (z.main.keyCode == key::Plus) changed = stepUp(z, level, 0, MaxFuelLevel, MaxFuelLevel);
@@ -76,7 +87,7 @@ void changeFuelLevelCalc(Instrument& z) {
 
 void showFuelAccu(Instrument& z, ShortText& value) {
   const std::uint32_t k = flowPulsesPerLitre(z.settings);
-  appendFuelQuantity(z, value, k == 0 ? 0 : z.time.trip.fuelUsed / k);
+  appendFuelFromPulses(z, value, k == 0 ? 0 : z.time.trip.fuelUsed / k);
   value.append(" Zero-press Select");
 }
 

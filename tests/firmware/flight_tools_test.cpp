@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "tests/firmware/menu_rig.h"
 
@@ -78,6 +79,25 @@ TEST(FlightTools, FuelAndDistanceLinesChangeAndStoreTheTripRecord) {
     EXPECT_EQ(stored.fuelRemaining, c.remaining);
     EXPECT_EQ(stored.fuelUsed, c.used);
     EXPECT_EQ(stored.flightTotal, c.distance);
+  }
+}
+
+// Without a K-factor the pulses have no volume: both lines say the quantity
+// is unknown, and "+" leaves the pulses left as they are.
+TEST(FlightTools, FuelLinesWithoutAKFactorAreUnknown) {
+  for (auto [keys, line, text] : {std::tuple{"M NNNN +", 4, "FuelLevel Calc.: ??\xa2 +/- to change"},
+                                  {"M NNNNN", 5, "Fuel Accu: ??\xa2 Zero-press Select"}}) {
+    SCOPED_TRACE(keys);
+    MenuRig rig;
+    loadAllSettings(rig.z);
+    rig.z.settings.flowKFactor = 0;
+    saveAllSettings(rig.z);
+    const TripRecord trip{84000, 0, 21000, 0};
+    rig.z.rtc.write(clock_offset::TripRecordA, {reinterpret_cast<const std::uint8_t*>(&trip), sizeof trip});
+    const int shot = rig.keys(keys).capture();
+    rig.run(100);
+    EXPECT_EQ(trimmed(rig.shot(shot).line(line)), text);
+    EXPECT_EQ(rig.z.time.trip.fuelRemaining, 84000u);
   }
 }
 

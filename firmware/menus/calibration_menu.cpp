@@ -60,7 +60,8 @@ void resetAirZeros(Instrument& z) {
   z.settings.climbZero = z.adc.adcResult;
   z.air.climbDrift = 0;
   z.screen.drawTextAt(16, 3, "Done...");
-  waitKey(z, 3);  // two seconds, or the next key
+  waitKey(z, 3);             // two seconds, or the next key
+  z.main.redrawRequest = 1;  // over "Done...", with the new zeros
 }
 
 constexpr RangeEntry<std::uint8_t> PulsesPerTenRevs{&Settings::pulsesSetting, 1, 250, AtEnds::Wrap};

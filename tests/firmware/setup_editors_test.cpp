@@ -182,6 +182,16 @@ TEST(SetupEditors, CalibrationMenu) {
   runEditorCases("M P S NNNNNNNNNNNN S", cases);
 }
 
+// Two seconds after "Done..." the menu is back by itself.
+TEST(SetupEditors, ResettingTheAirZerosRedrawsTheMenuWhenItsWaitEnds) {
+  MenuRig rig;
+  const int shot = rig.keys("M P S NNNNNNNNNNNN S NNN S").wait(2500).capture();
+  rig.keys("MMM");
+  rig.run();
+  EXPECT_EQ(rig.shot(shot).row(3).text.find("Done"), std::string::npos);
+  EXPECT_EQ(rig.shot(shot).row(line(3)).text, "Reset ASI and VSI to zero");
+}
+
 TEST(SetupEditors, SenderTypeSelection) {
   auto settings = [](auto change) { return std::function<void(Settings&)>(change); };
   const EditorCase cases[] = {

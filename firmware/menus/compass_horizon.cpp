@@ -91,20 +91,6 @@ void showDeviationValues(Instrument& z) {
   }
 }
 
-// Finishing needs headings seen during the turns; without any the sensor
-// measured nothing, so the compensation is cancelled instead and the pilot told.
-void finishDeviation(Instrument& z) {
-  if (z.attitude.headingSampleCount > 0) {
-    sendSensorCommand(z, SensorCommand::DeviationFinish);
-    return;
-  }
-  sendSensorCommand(z, SensorCommand::DeviationCancel);
-  const ScreenLine lines[] = {{0, 0, "No heading received while turning:"},
-                              {0, 2, "deviation compensation cancelled."}};
-  showLines(z, lines);
-  waitKey(z);
-}
-
 }  // namespace
 
 // ------------------------------------------------------------- Horizon setup
@@ -142,7 +128,7 @@ void inclinationDialog(Instrument& z) {
 }
 
 void showTurnRateSource(Instrument& z, ShortText& value) {
-  value.assign(z.attitude.turnRateSource > 1 ? "Gyro" : "Bank");
+  value.assign(z.attitude.turnRateSource >= TurnRateFromGyro ? "Gyro" : "Bank");
 }
 
 void setSlipZero(Instrument& z) {
@@ -174,10 +160,9 @@ void deviationCompensation(Instrument& z) {
   z.attitude.headingSampleCount = 0;
   sendSensorCommand(z, SensorCommand::DeviationStart);
   // No idle time-out: two full turns on the ground take their time.
-  if (waitKey(z, NoIdleLimit, [&z] { showDeviationValues(z); }) == key::Plus)
-    finishDeviation(z);
-  else
-    sendSensorCommand(z, SensorCommand::DeviationCancel);
+  // The sensor compensates itself: whether it saw the turns is its own affair.
+  const bool done = waitKey(z, NoIdleLimit, [&z] { showDeviationValues(z); }) == key::Plus;
+  sendSensorCommand(z, done ? SensorCommand::DeviationFinish : SensorCommand::DeviationCancel);
 }
 
 void clearDeviation(Instrument& z) {

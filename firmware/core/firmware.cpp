@@ -24,10 +24,15 @@ void firmwareTick(Instrument& z) {
   if (++tick.tickCount < 20) return;
 
   AttitudeState& attitude = z.attitude;
-  if (attitude.attitudeAlive > 0)
+  // A sensor without a rate gyro sends no rate of turn; one that sends a rate
+  // measures it, until it goes silent (the next one may be another unit).
+  if (attitude.turnRate != 0) attitude.turnRateSource = TurnRateFromGyro;
+  if (attitude.attitudeAlive > 0) {
     --attitude.attitudeAlive;
-  else
+  } else {
     attitude.attitudeSensorOn = 0;
+    attitude.turnRateSource = 0;
+  }
   tick.leaveMainLoop = 1;
   tick.halfSecondFlag = 1;
   ++tick.halfSecondCount;

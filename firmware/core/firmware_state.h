@@ -58,6 +58,9 @@ struct DisplayState {
 // Bit of AttitudeState::sensorStatus set while the unit runs its aided
 // attitude mode ("A" on the attitude display, "Mattitude" in Horizon setup).
 inline constexpr std::uint8_t AidedAttitudeBit = 0x08;
+// Turn-rate source of a sensor that measures its rate of turn; below it the
+// rate comes from the bank.
+inline constexpr std::uint8_t TurnRateFromGyro = 2;
 
 // Written by the attitude sensor (window or link), read by the instruments.
 struct AttitudeState {
@@ -72,8 +75,8 @@ struct AttitudeState {
   std::uint8_t sensorStatus = 0;         // status byte of the unit's last record, as sent
   std::uint16_t headingSampleCount = 0;  // heading samples since the compass setup last cleared it
   std::uint8_t lastDrawnMarker = 0;      // 255 forces the attitude display to redraw
-  std::uint8_t turnRateSource = 0;  // above 1 the sensor measures the turn rate, else it comes from the bank
-  std::int32_t slipZero = 0;        // slip reading taken as centred, until power-off
+  std::uint8_t turnRateSource = 0;       // TurnRateFromGyro and above: the sensor measures the turn rate
+  std::int32_t slipZero = 0;             // slip reading taken as centred, until power-off
 };
 
 }  // namespace zen

@@ -118,8 +118,9 @@ void setupTurnRate(Instrument& z) {
 void turnRateFrame(Instrument& z) {
   if (!loadItemLocation(z, flight_item::TurnRate)) return;
   const AttitudeState& sensor = z.attitude;
-  // Without a rate gyro the sensor's bank stands in for the rate.
-  const std::int32_t rate = sensor.turnRateSource < 2 ? sensor.bank * 6 / 5 : sensor.turnRate;
+  // Without a rate gyro the sensor's bank stands in for the rate. A positive
+  // bank is drawn left wing down on the horizon, so it turns the needle left.
+  const std::int32_t rate = sensor.turnRateSource < TurnRateFromGyro ? -sensor.bank * 6 / 5 : sensor.turnRate;
   const std::int32_t needle = std::clamp(rate / 2, -TurnLimit, TurnLimit);
   std::int32_t& cache = z.flight.turnNeedle;
   if (needle == cache) return;

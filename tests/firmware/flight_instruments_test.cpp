@@ -147,6 +147,22 @@ TEST(AirDataAlarms, ValuesBlinkOnlyWhileEnabledAndTheirConditionHolds) {
   }
 }
 
+// A flight that ends during a blank phase shows the steady speed again.
+TEST(AirDataAlarms, TheValueReturnsWhenTheAlarmEndsDuringABlankPhase) {
+  FlightRig rig(1, 2);
+  rig.z.settings.stallSpeed = 40;
+  rig.z.settings.alarmEnables = alarm::LowAirspeed;
+  rig.z.time.qnh.inFlight = 1;
+  rig.z.air.indicatedAirspeed = 30;
+  rig.z.tick.secondPhase = 1;
+  rig.frame();
+  const std::string blank(3, static_cast<char>(largeDigitUpper(13)));
+  ASSERT_TRUE(textCellMatches(rig.z.screen, 2, 3, blank, false));
+  rig.z.time.qnh.inFlight = 0;
+  rig.frame();
+  EXPECT_FALSE(textCellMatches(rig.z.screen, 2, 3, blank, false));
+}
+
 // ---------------------------------------------------------------- vertical speed
 
 TEST(VerticalSpeedText, TensOfFeetOrHundredthsOfMetresLimitedTo2000) {
@@ -323,8 +339,12 @@ TEST(TurnRate, NeedleFromTheBankWithoutARateGyroAndLimitedBothWays) {
     std::int32_t bank, rate;
     int needleX;
   };
-  const Case cases[] = {
-      {0, 25, 90, 38 + 15}, {1, 100, 0, 38 + 35}, {2, 100, -20, 38 - 10}, {2, 0, -500, 38 - 35}};
+  // The horizon draws a positive bank left wing down: the needle turns left.
+  const Case cases[] = {{0, 25, 90, 38 - 15},
+                        {1, 100, 0, 38 - 35},
+                        {0, -25, 0, 38 + 15},
+                        {2, 100, -20, 38 - 10},
+                        {2, 0, -500, 38 - 35}};
   for (const Case& c : cases) {
     FlightRig rig(16, 1);
     rig.z.attitude.turnRateSource = c.source;

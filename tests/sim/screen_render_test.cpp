@@ -21,5 +21,16 @@ TEST(RenderScreen, DefaultPageRendersTheSameTwiceAndTheOtherPageDiffers) {
   EXPECT_GT(differingPixels(*first, *renderScreen(options)), 500);
 }
 
+// A sensor that sends a rate of turn moves the needle by it (page 2 shows the
+// turn indicator); one that sends none leaves the needle to the bank.
+TEST(RenderScreen, AMeasuredRateOfTurnReachesTheNeedle) {
+  RenderOptions options;
+  options.page = 2;
+  options.attitude = RenderOptions::Attitude{};
+  const auto level = renderScreen(options);
+  options.attitude->turnRate = 60;
+  EXPECT_GT(differingPixels(*level, *renderScreen(options)), 10);
+}
+
 }  // namespace
 }  // namespace zen

@@ -114,11 +114,13 @@ void clampItemPositions(Instrument& z) {
   z.main.activePage = shownPage;
 }
 
-void highlightItem(Instrument& z, int item) {
-  if (item < 0 || item >= PanelItemCount) return;
+namespace {
+
+// The item's box on the active page, crossed for the selected item; leaves
+// the item's size in itemWidth and itemHeight.
+void boxItem(Instrument& z, int item, bool crossed) {
   Screen& s = z.screen;
   measureItem(z, item);
-  loadItemLocation(z, item);
   const ItemLocation& place = itemLocationOn(z, item, z.main.activePage);
   const int x = place.column * 8;
   const int row = place.row;
@@ -134,17 +136,43 @@ void highlightItem(Instrument& z, int item) {
   s.lineTo(right, bottom);
   s.lineTo(x, bottom);
   s.lineTo(x, row);
-  s.lineTo(right, bottom);
-  // The pen's row is a byte; the line clamps its end to the screen anyway.
-  s.setPen(static_cast<std::uint16_t>(x), static_cast<std::uint8_t>(std::min(bottom, ScreenHeight - 1)));
-  s.lineTo(right, row);
+  if (crossed) {
+    s.lineTo(right, bottom);
+    // The pen's row is a byte; the line clamps its end to the screen anyway.
+    s.setPen(static_cast<std::uint16_t>(x), static_cast<std::uint8_t>(std::min(bottom, ScreenHeight - 1)));
+    s.lineTo(right, row);
+  }
   s.drawColour = savedColour;
   s.lineWidth = savedWidth;
+}
+
+}  // namespace
+
+void highlightItem(Instrument& z, int item) {
+  if (item < 0 || item >= PanelItemCount) return;
+  Screen& s = z.screen;
+  // The labels a dial carries are items of their own: boxed, so the user sees
+  // they stay when the indicator changes style, unless hidden as well.
+  bool companions = false;
+  for (const std::uint8_t other : itemsPlacedWith(item)) {
+    if (!itemVisible(z, other)) continue;
+    boxItem(z, other, false);
+    companions = true;
+  }
+  boxItem(z, item, true);
+  loadItemLocation(z, item);
+  const ItemLocation& place = itemLocationOn(z, item, z.main.activePage);
+  const int x = place.column * 8;
+  const int row = place.row;
 
   ShortText caption("Item: ");
   caption.append(itemName(item));
   // The caption goes to the half of the screen the item does not start in.
-  drawBigTextAt(s, 5, row <= 120 ? 24 : 2, caption);
+  const std::uint8_t captionRow = row <= 120 ? 24 : 2;
+  drawBigTextAt(s, 5, captionRow, caption);
+  if (companions)
+    drawBigTextAt(s, 5, static_cast<std::uint8_t>(captionRow + 2),
+                  ShortText("Boxed labels are separate items"));
 
   if (z.panel.showItemPosition)
     z.panel.showItemPosition(z.panel.showItemPositionContext, z.main.activePage, x, row);

@@ -138,6 +138,25 @@ std::uint16_t barGaugeHeight(int channels) { return static_cast<std::uint16_t>(8
 
 std::string_view itemName(int item) { return validItem(item) ? PanelItems[item].name : std::string_view{}; }
 
+namespace {
+constexpr std::array<std::uint8_t, 4> PlacedWithAltimeter{62, 34, 65, 31};  // "ALT", feet, "QNH", QNH
+constexpr std::array<std::uint8_t, 4> PlacedWithAirspeed{63, 35, 64, 32};   // "ASI", mph, "TAS", TAS
+constexpr std::array<std::uint8_t, 2> PlacedWithVerticalSpeed{66, 36};      // "VSI", fpm
+}  // namespace
+
+std::span<const std::uint8_t> itemsPlacedWith(int item) {
+  switch (item) {
+    case 0:
+      return PlacedWithAltimeter;
+    case 1:
+      return PlacedWithAirspeed;
+    case 2:
+      return PlacedWithVerticalSpeed;
+    default:
+      return {};
+  }
+}
+
 bool itemVisibleOn(const Instrument& z, int item, int page) {
   return validItem(item) && (z.settings.itemOptions[item] & visibilityBit(page)) != 0;
 }

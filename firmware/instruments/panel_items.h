@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "firmware/core/settings.h"
@@ -52,6 +53,12 @@ static_assert(sizeof(LabelText) == 7);
 extern const std::array<LabelText, LabelSlotCount> LabelTexts;
 
 std::string_view itemName(int item);
+
+// The items that the dial arrangement places with an air data indicator: its
+// label, its unit legend, and the readout in its face with that readout's
+// label. They are items of their own, so a style change of the indicator
+// leaves them where they are. Empty for every other item.
+std::span<const std::uint8_t> itemsPlacedWith(int item);
 
 // Per page access; page 0 is page 1. Indices outside 0..78 read as hidden.
 bool itemVisibleOn(const Instrument& z, int item, int page);

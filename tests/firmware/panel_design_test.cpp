@@ -51,6 +51,21 @@ TEST(DesignMode, HighlightBoxesTheItemAndCaptionsItAwayFromIt) {
   }
 }
 
+// The label and the readout a dial carries are items of their own: the
+// highlight boxes those on the page with it and says why.
+TEST(DesignMode, HighlightBoxesTheItemsPlacedWithAnIndicator) {
+  DesignRig rig;
+  rig.show(0, 0, 3, 0, 0);
+  rig.show(62, 0, 0, 20, 150);  // "ALT": 18 x 8
+  rig.show(31, 0, 0, 30, 100);  // QNH: 40 x 8
+  enterDesignMode(rig.z);
+  rig.press(0);
+  const Screen& s = rig.z.screen;
+  for (auto [x, y] : {std::pair{160, 150}, {178, 158}, {240, 100}, {280, 108}})
+    EXPECT_EQ(s.graphicsPixel(x, y), GraphicsPixel::Black) << x << "," << y;
+  EXPECT_TRUE(textCellMatches(s, 5, 26 * 8, "Boxed labels are separate items", true));
+}
+
 TEST(DesignMode, StyleKeyCyclesThroughEightStylesResizingAndClamping) {
   DesignRig rig;
   rig.show(16, 0, 0, 4, 230);  // 78 x 8 now, 78 x 16 with style bit 0

@@ -38,8 +38,9 @@ QLabel* makeValueLabel(QScrollBar* bar, Qt::Alignment alignment) {
   return label;
 }
 
-// Caption and current position on one line, the horizontal bar beneath.
-QWidget* horizontalRow(QScrollBar* bar, const QString& caption) {
+// Caption and current position on one line, the horizontal bar beneath, and
+// under it the note, if any.
+QWidget* horizontalRow(QScrollBar* bar, const QString& caption, const QString& note = {}) {
   auto* row = new QWidget;
   row->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* grid = new QGridLayout(row);
@@ -49,6 +50,10 @@ QWidget* horizontalRow(QScrollBar* bar, const QString& caption) {
   grid->addWidget(new QLabel(caption), 0, 0);
   grid->addWidget(makeValueLabel(bar, Qt::AlignRight), 0, 1);
   grid->addWidget(bar, 1, 0, 1, 2);
+  if (!note.isEmpty()) {
+    bar->setToolTip(note);
+    grid->addWidget(new QLabel(note), 2, 0, 1, 2);
+  }
   grid->setColumnStretch(0, 1);
   return row;
 }
@@ -330,7 +335,10 @@ TForm5::TForm5(Instrument& z, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z
   grid->setVerticalSpacing(8);
   grid->addWidget(horizontalRow(scrollBar5_, QStringLiteral("Heading")), 0, 0, Qt::AlignVCenter);
   grid->addWidget(horizontalRow(scrollBar1_, QStringLiteral("Rate of turn")), 1, 0, Qt::AlignVCenter);
-  grid->addWidget(horizontalRow(scrollBar2_, QStringLiteral("Bank Angle")), 2, 0, Qt::AlignVCenter);
+  // The horizon draws a positive bank left wing down, and the turn needle follows it.
+  grid->addWidget(
+      horizontalRow(scrollBar2_, QStringLiteral("Bank Angle"), QStringLiteral("+ is left wing down")), 2, 0,
+      Qt::AlignVCenter);
   grid->addWidget(horizontalRow(scrollBar3_, QStringLiteral("Slip")), 3, 0, Qt::AlignVCenter);
   grid->addLayout(verticalColumn(scrollBar4_, QStringLiteral("Pitch Angle")), 0, 1, 4, 1);
   grid->addWidget(button1_, 4, 0, 1, 2);

@@ -200,7 +200,8 @@ class SensorWindowsTest : public QObject {
     QVERIFY(pressureLabels.contains(QStringLiteral("Relative pitot pressure")));
 
     const QStringList attitudeLabels = texts(&attitude);
-    for (const char* caption : {"Heading", "Rate of turn", "Pitch Angle", "Bank Angle", "Slip"})
+    for (const char* caption :
+         {"Heading", "Rate of turn", "Pitch Angle", "Bank Angle", "+ is left wing down", "Slip"})
       QVERIFY2(attitudeLabels.contains(QString::fromLatin1(caption)), caption);
   }
 

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "designer/qt/panel_designer.h"
+#include "desktop/bezel_keys.h"
 #include "desktop/development_menu.h"
 #include "desktop/panel_commands.h"
 #include "desktop/sensor_windows.h"
@@ -250,13 +251,16 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
   connect(Image2, &ScreenView::mouseDown, this, &TForm1::Image2MouseDown);
   connect(Image2, &ScreenView::mouseMove, this, &TForm1::Image2MouseMove);
   connect(Image2, &ScreenView::mouseUp, this, &TForm1::Image2MouseUp);
+  keys_ = new BezelKeys(this);
+  connect(keys_, &BezelKeys::keyChanged, this,
+          [this](int bit, bool down) { down ? Shape6MouseDown(bit) : Shape6MouseUp(bit); });
   for (const KeyPlace& key : KeyPlaces) {
     auto* shape = new KeyShape(key.bit, client);
     shape->setObjectName(key.shape);
     shape->setGeometry(zoomed(key.rect, zoom));
     shape->setToolTip(QStringLiteral("%1 (key: %2)").arg(key.legend, key.keyName));
-    connect(shape, &KeyShape::pressed, this, &TForm1::Shape6MouseDown);
-    connect(shape, &KeyShape::released, this, &TForm1::Shape6MouseUp);
+    connect(shape, &KeyShape::pressed, keys_, [this](int bit) { keys_->press(bit, BezelKeys::Mouse); });
+    connect(shape, &KeyShape::released, keys_, [this](int bit) { keys_->release(bit, BezelKeys::Mouse); });
     shapes_[key.bit] = shape;
   }
   Shape11 = new AlarmLamp(client);
@@ -455,25 +459,25 @@ int TForm1::keyBitForKey(int qtKey) {
 void TForm1::keyPressEvent(QKeyEvent* event) {
   const int bit = keyBitForKey(event->key());
   if (bit < 0) return QMainWindow::keyPressEvent(event);
-  if (event->isAutoRepeat()) return;
-  keyboardHeld_ = static_cast<std::uint8_t>(keyboardHeld_ | (1u << bit));
-  Shape6MouseDown(bit);
+  if (!event->isAutoRepeat()) keys_->press(bit, BezelKeys::Keyboard);
 }
 
 void TForm1::keyReleaseEvent(QKeyEvent* event) {
   const int bit = keyBitForKey(event->key());
   if (bit < 0) return QMainWindow::keyReleaseEvent(event);
-  if (event->isAutoRepeat()) return;
-  keyboardHeld_ = static_cast<std::uint8_t>(keyboardHeld_ & ~(1u << bit));
-  Shape6MouseUp(bit);
+  if (!event->isAutoRepeat()) keys_->release(bit, BezelKeys::Keyboard);
 }
 
-// A key held while the focus moves to another window never sees its release.
+// A key held while the focus moves away, or a dialog opens, never sees its
+// release here.
 void TForm1::focusOutEvent(QFocusEvent* event) {
-  for (int bit = 0; bit < 8; ++bit)
-    if (keyboardHeld_ & (1u << bit)) Shape6MouseUp(bit);
-  keyboardHeld_ = 0;
+  keys_->letGo();
   QMainWindow::focusOutEvent(event);
+}
+
+bool TForm1::event(QEvent* event) {
+  if (event->type() == QEvent::WindowDeactivate) keys_->letGo();
+  return QMainWindow::event(event);
 }
 
 void TForm1::requestTermination() {

@@ -22,6 +22,7 @@ class QSerialPort;
 
 namespace zen {
 
+class BezelKeys;
 class TerminationSignals;
 class TForm3;
 class TForm4;
@@ -167,6 +168,7 @@ class TForm1 : public QMainWindow {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void FormCreate();
@@ -193,7 +195,7 @@ class TForm1 : public QMainWindow {
   BezelView* Image3 = nullptr;
   ScreenView* Image2 = nullptr;
   std::array<KeyShape*, 8> shapes_{};
-  std::uint8_t keyboardHeld_ = 0;  // bezel keys held down from the keyboard
+  BezelKeys* keys_ = nullptr;  // held from the keyboard or with the mouse
   AlarmLamp* Shape11 = nullptr;
   QTimer* Timer1 = nullptr;
   QtLink* link_ = nullptr;

@@ -363,12 +363,7 @@ void TForm5::ScrollBar2Change() {
 
 void TForm5::ScrollBar3Change() { z_.attitude.slipValue = scrollBar3_->value(); }
 void TForm5::ScrollBar1Change() { z_.attitude.turnRate = scrollBar1_->value(); }
-// Each heading the bar sets counts as a sample, as one from the unit itself
-// would, so the compass deviation compensation sees the turns.
-void TForm5::ScrollBar5Change() {
-  z_.attitude.heading = scrollBar5_->value();
-  ++z_.attitude.headingSampleCount;
-}
+void TForm5::ScrollBar5Change() { z_.attitude.heading = scrollBar5_->value(); }
 
 void TForm5::Button1Click() {
   z_.attitude.attitudeSensorOn = z_.attitude.attitudeSensorOn ? 0 : 1;

@@ -157,7 +157,6 @@ void deviationCompensation(Instrument& z) {
   const ScreenLine turning[] = {
       {0, 0, "Turn compass through 360"}, {0, 2, "degrees twice."}, {0, 5, "Press \"+\" when done."}};
   showLines(z, turning);
-  z.attitude.headingSampleCount = 0;
   sendSensorCommand(z, SensorCommand::DeviationStart);
   // No idle time-out: two full turns on the ground take their time.
   // The sensor compensates itself: whether it saw the turns is its own affair.

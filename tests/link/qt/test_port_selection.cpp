@@ -1,7 +1,8 @@
 // The port window against zenara-fake-instrument on a pseudo-terminal: the
 // devices listed, one mapped to a COM number and kept in SM.INI, and the
-// connection tested.
+// connection tested, in the window and from zenara-panel.
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -68,6 +69,19 @@ class PortSelectionTest : public QObject {
     QVERIFY(test->isEnabled());
     // COM1 at start-up and COM3 when chosen; the tests tell their results in the window only.
     QCOMPARE(rig.dialogs.shown().size(), 2);
+  }
+
+  void commandLineIdentifiesToo() {
+    test::FakeInstrument fake({"--version", "010101X"});
+    QProcess panel;
+    panel.start(QStringLiteral(ZENARA_PANEL_PROGRAM), {"identify", "--port", fake.device()});
+    QVERIFY(panel.waitForFinished(20000));
+    QCOMPARE(panel.exitCode(), 0);
+    const QString out = QString::fromUtf8(panel.readAllStandardOutput());
+    QVERIFY2(out.startsWith("Connected on " + fake.device() +
+                            ": instrument ZN260607001, firmware version 010101X. "
+                            "Panels cannot be exchanged"),
+             qPrintable(out));
   }
 };
 

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
 
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      "Reads the panel of an Orvex Zenara over its serial link (upload) or writes a panel into it "
+      "Reads the panel of an Orvex Zenara over its serial link (upload), writes a panel into it "
       "(download), or asks it to identify itself (identify).\n"
       "Examples:\n"
       "  zenara-panel download --port /dev/ttyUSB0 --pcf cruise.pcf\n"

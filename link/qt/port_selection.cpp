@@ -64,6 +64,10 @@ TForm6::TForm6(QtLink& link, IniFile& ini, std::function<bool()> savePortChoice,
   result_->setObjectName("TestResult");
   result_->setWordWrap(true);
   result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  result_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // Room for the longest advice, so that the window does not jump as texts change.
+  result_->setMinimumHeight(4 * result_->fontMetrics().lineSpacing());
+  setMinimumWidth(64 * fontMetrics().averageCharWidth());
 
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("Button1");

@@ -29,7 +29,7 @@ if(ZENARA_MAN_PAGES)
   foreach(entry
       "zenara|panel designer and simulator for the Corvalen Orvex Zenara"
       "zenara-render|draw the Orvex Zenara's screen from its settings without a window"
-      "zenara-panel|read or write the panel of an Orvex Zenara over its serial link"
+      "zenara-panel|read, write or identify an Orvex Zenara over its serial link"
       "zenara-fake-instrument|play an Orvex Zenara on a serial line or a pseudo-terminal"
       "zenara-pack|make a copy of zenara that carries new instrument firmware")
     string(REPLACE "|" ";" entry "${entry}")

@@ -13,6 +13,7 @@
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/settings_store.h"
+#include "link/connection_check.h"
 #include "link/link.h"
 #include "link/panel_transfer.h"
 #include "link/qt/qt_link.h"
@@ -78,14 +79,17 @@ int main(int argc, char** argv) {
 
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      "Reads the panel of an Orvex Zenara over its serial link (upload) or writes a panel into it "
-      "(download).\n"
+      "Reads the panel of an Orvex Zenara over its serial link (upload), writes a panel into it "
+      "(download), or asks it to identify itself (identify).\n"
       "Examples:\n"
       "  zenara-panel download --port /dev/ttyUSB0 --pcf cruise.pcf\n"
-      "  zenara-panel upload --port /dev/ttyUSB0 --pcf from-aircraft.pcf");
+      "  zenara-panel upload --port /dev/ttyUSB0 --pcf from-aircraft.pcf\n"
+      "  zenara-panel identify --port /dev/ttyUSB0");
   parser.addHelpOption();
-  parser.addPositionalArgument(
-      "command", "upload (instrument to computer) or download (computer to instrument).", "upload|download");
+  parser.addPositionalArgument("command",
+                               "upload (instrument to computer), download (computer to instrument), or "
+                               "identify (test the connection).",
+                               "upload|download|identify");
   const QCommandLineOption port("port", "Serial device of the instrument, e.g. --port /dev/ttyUSB0.",
                                 "DEVICE");
   const QCommandLineOption pcf(
@@ -109,8 +113,8 @@ int main(int argc, char** argv) {
 
   const QStringList positional = parser.positionalArguments();
   const QString command = positional.value(0);
-  if (positional.size() != 1 || (command != "upload" && command != "download")) {
-    complain("expected one command, upload or download\nTry zenara-panel --help.");
+  if (positional.size() != 1 || (command != "upload" && command != "download" && command != "identify")) {
+    complain("expected one command, upload or download (or identify)\nTry zenara-panel --help.");
     return Usage;
   }
   if (!parser.isSet(port)) {
@@ -158,6 +162,15 @@ int main(int argc, char** argv) {
   link.setTransport(&transport);
   line.onReceived = [&link](std::span<const std::uint8_t> bytes) { link.receive(bytes); };
 
+  if (command == "identify") {
+    const zen::ConnectionCheck check = zen::checkConnection(link, device.toStdString());
+    if (!check.connected) {
+      complain(check.text);
+      return Failed;
+    }
+    say(stdout, check.text);
+    return 0;
+  }
   ConsoleReport report;
   zen::TransferContext t{link, report, host, true};
   if (command == "download") {

@@ -350,7 +350,19 @@ void TForm1::FormCreate() {
   form3_ = new TForm3(instrument(), ini_, this);
   form4_ = new TForm4(instrument(), ini_, this);
   form5_ = new TForm5(instrument(), ini_, this);
-  form6_ = new TForm6(*link_, this);
+  form6_ = new TForm6(
+      *link_, ini_,
+      [this] {
+        // A file that could not be read is never written over.
+        if (!iniReadable_) return false;
+        ini_.writeInteger("General", "PORT", link_->comPort());
+        if (auto error = ini_.save(iniPath_)) {
+          showFileError(iniPath_, *error);
+          return false;
+        }
+        return true;
+      },
+      this);
   form7_ = new TForm7(link_->link(), *dialogs_, host_->logo(), folder, this);
   form8_ = new TForm8(instrument(), this);
   development_ = new DevelopmentMenu(developmentMenu_, *host_, *dialogs_, this);

@@ -8,7 +8,8 @@ namespace zen {
 QList<SerialPortEntry> availableSerialPorts() {
   QList<SerialPortEntry> ports;
   for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-    SerialPortEntry entry{info.systemLocation(), std::nullopt};
+    SerialPortEntry entry{info.systemLocation(), std::nullopt, info.description()};
+    if (entry.description.isEmpty()) entry.description = info.manufacturer();
     if (info.hasVendorIdentifier()) entry.vendorId = info.vendorIdentifier();
     ports << entry;
   }

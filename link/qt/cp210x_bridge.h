@@ -18,6 +18,7 @@ inline constexpr quint16 SiliconLabsVendorId = 0x10C4;
 struct SerialPortEntry {
   QString systemLocation;  // for example /dev/ttyUSB0
   std::optional<quint16> vendorId;
+  QString description;  // what the system calls it, for example "CP2102 USB to UART Bridge Controller"
 };
 using SerialPortLister = std::function<QList<SerialPortEntry>()>;
 

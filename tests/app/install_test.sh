@@ -15,7 +15,8 @@ for program in zenara zenara-render zenara-panel zenara-pack zenara-fake-instrum
   [ -x "$prefix/bin/$program" ] || fail "bin/$program is not installed"
 done
 for file in share/applications/zenara.desktop share/icons/hicolor/256x256/apps/zenara.png \
-  share/zenara/examples/default.pcf; do
+  share/zenara/examples/default.pcf share/metainfo/com.corvalen.zenara.metainfo.xml share/doc/zenara/copyright \
+  share/doc/zenara/changelog.gz; do
   [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
 grep -qx 'Name=Corvalen Orvex Zenara' "$prefix/share/applications/zenara.desktop" || fail "desktop entry name"
@@ -23,6 +24,10 @@ grep -qx 'Name=Corvalen Orvex Zenara' "$prefix/share/applications/zenara.desktop
   fail "the icon is not a PNG"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/zenara.desktop" || fail "desktop entry does not validate"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$prefix/share/metainfo/com.corvalen.zenara.metainfo.xml" >/dev/null ||
+    fail "the AppStream metainfo does not validate"
 fi
 
 "$prefix/bin/zenara-render" --help | grep -q -- --save-pcf || fail "installed zenara-render --help"

@@ -1,6 +1,7 @@
 #include "designer/qt/panel_designer.h"
 
 #include <QButtonGroup>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -60,9 +61,8 @@ TForm8::TForm8(Instrument& z, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z
 
   listBox1_ = new QListWidget(this);
   listBox1_->setObjectName("ListBox1");
-  QFont fixed("Courier New");
-  fixed.setStyleHint(QFont::TypeWriter);
-  fixed.setFixedPitch(true);
+  // A named face resolves to a proportional one where it is missing.
+  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   listBox1_->setFont(fixed);
   listBox1_->setMinimumSize(QFontMetrics(fixed).horizontalAdvance(QString(NameColumn + 12, 'W')), 440);
 
@@ -168,18 +168,33 @@ void TForm8::showUsage(int index) {
   RadioGroup1Click();
 }
 
-void TForm8::ListBox1Click() {
-  const int item = selectedLine();
-  if (item < 0) return;
-  state_.listReady = false;
+void TForm8::showPositions(int item) {
   const std::uint8_t options = z_.settings.itemOptions[item];
-  showUsage(usageIndex(options));
   for (int page = 0; page < 2; ++page) {
     const bool shown = options & (page == 0 ? Page1Bit : Page2Bit);
     const ItemLocation& place = itemLocationOn(z_, item, page);
     edits_[2 * page]->setText(shown ? QString::number(place.column * 8) : NoPosition);
     edits_[2 * page + 1]->setText(shown ? QString::number(place.row) : NoPosition);
   }
+}
+
+// The line and the details of an item picked elsewhere, with nothing changed.
+void TForm8::selectLine(int item) {
+  {
+    const QSignalBlocker quietList(listBox1_);
+    listBox1_->setCurrentRow(item);
+  }
+  const QSignalBlocker quietUsage(radioGroup1_);
+  radioGroup1_->button(usageIndex(z_.settings.itemOptions[item]))->setChecked(true);
+  showPositions(item);
+}
+
+void TForm8::ListBox1Click() {
+  const int item = selectedLine();
+  if (item < 0) return;
+  state_.listReady = false;
+  showUsage(usageIndex(z_.settings.itemOptions[item]));
+  showPositions(item);
   if (z_.main.designMode && itemVisible(z_, item)) z_.main.selectedItem = static_cast<std::uint8_t>(item);
   state_.listReady = true;
 }
@@ -273,6 +288,8 @@ void TForm8::Image2MouseDown(QPoint picture) {
                           (state_.lastPickedItem + 1) % PanelItemCount);
   if (item < 0) return;
   z_.main.selectedItem = static_cast<std::uint8_t>(item);
+  // The buttons act on the list's line: it is the item picked.
+  selectLine(item);
   redrawPage(z_);
   highlightItem(z_, item);  // measures the item and shows its place
   state_.designerDragging = true;

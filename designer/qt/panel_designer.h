@@ -67,6 +67,8 @@ class TForm8 : public QWidget {
   void Button2Click();
   void rebuildList();
   void showUsage(int index);
+  void showPositions(int item);
+  void selectLine(int item);
   void showPosition(int page, int x, int row);
   void syncMoveModeCaption();
   // Items are picked and dragged only in design mode with the page on screen.

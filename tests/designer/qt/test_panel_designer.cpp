@@ -2,6 +2,7 @@
 // platform: the item list, usage and style changes, and picking and dragging
 // items with the mouse at zoom 1 and 2.
 #include <QElapsedTimer>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -88,6 +89,27 @@ class PanelDesignerTest : public QObject {
     QCOMPARE(list->item(21)->text(), QString("Current time..............page 1"));
     QCOMPARE(list->item(50)->text(), QString("Air pressure label........page 2"));
     QVERIFY(QFontInfo(list->font()).fixedPitch());
+    // Not a named face, which other machines may lack.
+    QCOMPARE(list->font().family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+  }
+
+  // The line picked on the screen is the one the buttons then act on.
+  void pickingSelectsTheListLine() {
+    Rig rig;
+    rig.panelOf({{4, {1, 10}}, {22, {10, 100}}});
+    rig.s().itemOptions[9] = 0x01;
+    rig.designer->show();
+    enterDesignMode(rig.z());
+    rig.select(9);
+    rig.press(85, 103);
+    rig.release();
+    QCOMPARE(rig.designer->listBox()->currentRow(), 22);
+    QCOMPARE(rig.designer->positionText(1), QString("80"));
+    rig.button("Button1")->click();
+    QCOMPARE(rig.s().itemOptions[22], std::uint8_t(0x03));
+    QCOMPARE(rig.s().itemOptions[9], std::uint8_t(0x01));
+    rig.clickUsage(2);
+    QCOMPARE(rig.s().itemOptions[22], std::uint8_t(0x12));
   }
 
   void nothingChangesOutsideDesignModeOrWithAMenuShown() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/panel_file.h"
+#include "files/panel_overlaps.h"
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
@@ -135,8 +136,11 @@ int main(int argc, char** argv) {
       "FILE");
   const QCommandLineOption version({"v", "version"},
                                    "Print the program and firmware versions, e.g. zenara-render --version.");
+  const QCommandLineOption check(
+      "check",
+      "Print the items that overlap on either page; exit status 1 when any do, e.g. --check --pcf my.pcf.");
   parser.addOptions({output, e2, pcf, page, staticCounts, pitotCounts, engine, bank, pitch, heading, turn,
-                     slip, at, keys, zoom, savePcf, version});
+                     slip, at, keys, zoom, savePcf, version, check});
   zen::parseCommandLineOrExit(parser, app, "zenara-render");  // --help and errors end here
 
   if (parser.isSet(version)) {
@@ -147,7 +151,7 @@ int main(int argc, char** argv) {
     if (!parser.positionalArguments().isEmpty())
       throw UsageError(
           ("unexpected argument \"" + parser.positionalArguments().first() + "\"").toStdString());
-    if (!parser.isSet(output)) throw UsageError("-o OUT.png is required");
+    if (!parser.isSet(output) && !parser.isSet(check)) throw UsageError("-o OUT.png is required");
 
     zen::RenderOptions o;
     if (parser.isSet(e2)) {
@@ -192,19 +196,27 @@ int main(int argc, char** argv) {
     const int scale = static_cast<int>(wholeNumber("--zoom", parser.value(zoom), 1, zen::MaxImageZoom));
 
     std::optional<std::string> panelError;
-    if (parser.isSet(savePcf))
-      o.atEnd = [&panelError, file = parser.value(savePcf).toStdString()](zen::Instrument& z) {
-        panelError = zen::savePanelFile(z, file);
-      };
+    std::vector<std::string> overlaps;
+    o.atEnd = [&, file = parser.value(savePcf).toStdString()](zen::Instrument& z) {
+      if (parser.isSet(savePcf)) panelError = zen::savePanelFile(z, file);
+      if (parser.isSet(check)) overlaps = zen::overlapReport(z);
+    };
     const auto screen = zen::renderScreen(o);
     if (panelError) {
       std::fprintf(stderr, "zenara-render: %s\n", panelError->c_str());
       return 1;
     }
-    const std::string out = parser.value(output).toStdString();
-    if (auto error = zen::writeScreenPng(*screen, out, scale)) {
-      std::fprintf(stderr, "zenara-render: %s: %s\n", out.c_str(), error->c_str());
-      return 1;
+    if (parser.isSet(output)) {
+      const std::string out = parser.value(output).toStdString();
+      if (auto error = zen::writeScreenPng(*screen, out, scale)) {
+        std::fprintf(stderr, "zenara-render: %s: %s\n", out.c_str(), error->c_str());
+        return 1;
+      }
+    }
+    if (parser.isSet(check)) {
+      for (const std::string& line : overlaps) std::printf("%s\n", line.c_str());
+      if (!overlaps.empty()) return 1;
+      std::printf("No overlaps\n");
     }
   } catch (const UsageError& e) {
     std::fprintf(stderr, "zenara-render: %s\nTry zenara-render --help.\n", e.what());

@@ -38,15 +38,19 @@ std::vector<Overlap> pageOverlaps(Instrument& z, int page) {
   return overlaps;
 }
 
-std::string overlapLine(int page, const Overlap& overlap) {
-  return "Page " + std::to_string(page + 1) + ": " + std::string(itemName(overlap.first)) + " and " +
-         std::string(itemName(overlap.second));
+std::string overlapLine(Instrument& z, int page, const Overlap& overlap) {
+  auto named = [&](int item) {
+    const ItemLocation& place = itemLocationOn(z, item, page);
+    return std::string(itemName(item)) + " at (" + std::to_string(place.column * 8) + ", " +
+           std::to_string(place.row) + ")";
+  };
+  return "Page " + std::to_string(page + 1) + ": " + named(overlap.first) + " and " + named(overlap.second);
 }
 
 std::vector<std::string> overlapReport(Instrument& z) {
   std::vector<std::string> lines;
   for (int page = 0; page < 2; ++page)
-    for (const Overlap& overlap : pageOverlaps(z, page)) lines.push_back(overlapLine(page, overlap));
+    for (const Overlap& overlap : pageOverlaps(z, page)) lines.push_back(overlapLine(z, page, overlap));
   return lines;
 }
 

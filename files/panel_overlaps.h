@@ -24,8 +24,9 @@ struct Overlap {
 std::vector<ItemBox> pageItemBoxes(Instrument& z, int page);
 std::vector<Overlap> pageOverlaps(Instrument& z, int page);
 
-// "Page 2: Altitude indicator and Vertical speed indicator".
-std::string overlapLine(int page, const Overlap& overlap);
+// "Page 2: Altitude indicator at (200, 1) and Vertical speed indicator at
+// (240, 0)": places tell apart the items that share a name.
+std::string overlapLine(Instrument& z, int page, const Overlap& overlap);
 // One line per overlap of both pages, or nothing when there are none.
 std::vector<std::string> overlapReport(Instrument& z);
 

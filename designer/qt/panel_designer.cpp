@@ -348,7 +348,7 @@ void TForm8::refreshOverlaps() {
   for (const Overlap& overlap : overlaps) {
     items.push_back(overlap.first);
     items.push_back(overlap.second);
-    lines << QString::fromStdString(overlapLine(page, overlap));
+    lines << QString::fromStdString(overlapLine(z_, page, overlap));
   }
   std::ranges::sort(items);
   items.erase(std::unique(items.begin(), items.end()), items.end());

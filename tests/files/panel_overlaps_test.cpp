@@ -33,7 +33,8 @@ TEST(PanelOverlaps, DefaultPage2HasTheVerticalSpeedTapeOverTheAltimeterTape) {
   EXPECT_EQ(rig.z.main.activePage, 0);
   EXPECT_EQ(rig.z.panel.itemWidth, 7);
   const auto report = overlapReport(rig.z);
-  EXPECT_NE(std::ranges::find(report, "Page 2: Altitude indicator and Vertical speed indicator"),
+  EXPECT_NE(std::ranges::find(
+                report, "Page 2: Altitude indicator at (200, 1) and Vertical speed indicator at (240, 0)"),
             report.end());
 }
 

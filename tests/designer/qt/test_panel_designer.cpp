@@ -128,7 +128,8 @@ class PanelDesignerTest : public QObject {
     rig.startDesignMode();
     QListWidget* list = rig.designer->listBox();
     QCOMPARE(rig.designer->overlapList()->count(), 1);
-    QCOMPARE(rig.designer->overlapList()->item(0)->text(), QString("Page 1: Current time and Flight time"));
+    QCOMPARE(rig.designer->overlapList()->item(0)->text(),
+             QString("Page 1: Current time at (80, 100) and Flight time at (112, 100)"));
     QCOMPARE(list->item(22)->foreground().color(), QColor(200, 0, 0));
     QVERIFY(list->item(25)->foreground() == QBrush());
     rig.press(120, 103);

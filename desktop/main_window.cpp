@@ -14,6 +14,7 @@
 #include "designer/qt/panel_designer.h"
 #include "desktop/development_menu.h"
 #include "desktop/panel_commands.h"
+#include "desktop/panel_sheet_command.h"
 #include "desktop/sensor_windows.h"
 #include "desktop/termination.h"
 #include "files/panel_settings.h"
@@ -294,6 +295,7 @@ void TForm1::buildMenus() {
   QMenu* file = bar->addMenu("&File");
   file->setObjectName("File1");
   panelCommands_->addFileActions(file);
+  addPanelSheetAction(file, *host_, *dialogs_);
   QMenu* simulate = bar->addMenu("&Simulate");
   simulate->setObjectName("Simulate1");
   QAction* switchOn = simulate->addAction("Switch &Orvex Zenara on");

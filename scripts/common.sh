@@ -4,7 +4,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 PACKAGES=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-qpa-plugins fonts-dejavu-core libgl-dev libgtest-dev
-  libgmock-dev libbenchmark-dev)
+  libgmock-dev libbenchmark-dev poppler-utils)
 
 install_missing() {
   local missing=()

@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -386,6 +387,32 @@ class PanelDesignerTest : public QObject {
     rig.window->findChild<QAction*>("Showpaneldesignaid1")->trigger();
     QVERIFY(!rig.designer->isVisible());
     QCOMPARE(rig.dialogs.shown().last(), QString(SimulationNotRunningMessage));
+  }
+
+  // File -> Export panel sheet: the running instrument's settings as they stand, unsaved ones too.
+  void panelSheetOfTheRunningInstrument() {
+    Rig rig;
+    QAction* exportSheet = rig.window->findChild<QAction*>("Exportpanelsheet1");
+    exportSheet->trigger();
+    QCOMPARE(rig.dialogs.shown().last(), QString(SimulationNotRunningMessage));
+    const auto messages = rig.dialogs.shown().size();
+    buildImageFromDefaults(rig.z(), true);
+    writeSettingsFile(rig.z());
+    rig.dialogs.answerSave(QString::fromStdString((rig.folder / "sheet").string()));
+    QSignalSpy finished(rig.window.get(), &TForm1::finished);
+    QTimer::singleShot(0, rig.window.get(), &TForm1::Button1Click);
+    QTimer::singleShot(3500, rig.window.get(), [&] {
+      rig.s().registration = {6, {'D', '-', 'T', 'E', 'S', 'T'}};
+      exportSheet->trigger();
+      rig.window->close();
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+    QCOMPARE(rig.dialogs.shown().size(), messages);
+    QProcess text;
+    text.start("pdftotext", {QString::fromStdString((rig.folder / "sheet.pdf").string()), "-"});
+    QVERIFY(text.waitForFinished(10000));
+    const QString sheet = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(sheet.contains("D-TEST") && sheet.contains("Items on page 2"), qPrintable(sheet.left(400)));
   }
 
   // Closing mid-drag ends the program promptly and leaves e2.rom as it was.

@@ -120,15 +120,26 @@ TForm8::TForm8(Instrument& z, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z
   undoStack_ = new QUndoStack(this);
   auto* menuBar = new QMenuBar(this);
   QMenu* edit = menuBar->addMenu("&Edit");
-  QAction* undo = undoStack_->createUndoAction(this, "&Undo");
+  QAction* undo = edit->addAction("&Undo");
   undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  QAction* redo = undoStack_->createRedoAction(this, "&Redo");
+  QAction* redo = edit->addAction("&Redo");
   redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
   for (QAction* action : {undo, redo}) {
     // Also while the main window has the focus, where the items are dragged.
     action->setShortcutContext(Qt::ApplicationShortcut);
-    edit->addAction(action);
+    action->setEnabled(false);
   }
+  connect(undoStack_, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+  connect(undoStack_, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+  // Move mode may have ended by the bezel keys since the last look: its steps are gone then.
+  connect(undo, &QAction::triggered, this, [this] {
+    followInstrument();
+    undoStack_->undo();
+  });
+  connect(redo, &QAction::triggered, this, [this] {
+    followInstrument();
+    undoStack_->redo();
+  });
   undo->setObjectName("Undo");
   redo->setObjectName("Redo");
 

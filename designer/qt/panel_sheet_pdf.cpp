@@ -27,8 +27,9 @@ class Layout {
     height_ = painter.viewport().height();
     body_ = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     body_.setPointSizeF(9);
-    heading_ = body_;
-    heading_.setBold(true);
+    columns_ = body_;
+    columns_.setBold(true);
+    heading_ = columns_;
     heading_.setPointSizeF(11);
   }
   int width() const { return width_; }
@@ -51,6 +52,7 @@ class Layout {
   }
   // Texts at the given fractions of the width.
   void row(std::initializer_list<std::pair<double, QString>> cells) { write(body_, cells); }
+  void columnNames(std::initializer_list<std::pair<double, QString>> cells) { write(columns_, cells); }
 
  private:
   int lineHeight(const QFont& font) const { return QFontMetrics(font, &writer_).lineSpacing(); }
@@ -65,7 +67,7 @@ class Layout {
 
   QPdfWriter& writer_;
   QPainter& painter_;
-  QFont body_, heading_;
+  QFont body_, columns_, heading_;
   int width_ = 0, height_ = 0, y_ = 0;
 };
 
@@ -107,7 +109,7 @@ std::optional<std::string> writePanelSheetPdf(const SheetDocument& document,
     drawScreens(layout, painter, document);
     for (std::size_t page = 0; page < sheet.pages.size(); ++page) {
       layout.heading(QStringLiteral("Items on page %1").arg(page + 1));
-      layout.row({{0, "Item"}, {0.4, "Style"}, {0.8, "Position (x, y)"}});
+      layout.columnNames({{0, "Item"}, {0.4, "Style"}, {0.8, "Position (x, y)"}});
       for (const SheetItem& item : sheet.pages[page])
         layout.row({{0, text(item.name)}, {0.4, text(item.style)}, {0.8, text(item.position)}});
       if (sheet.pages[page].empty()) layout.row({{0, "No items shown"}});

@@ -157,8 +157,9 @@ TForm8::TForm8(Instrument& z, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z
   layout->setMenuBar(menuBar);
   layout->addWidget(listBox1_, 1);
   layout->addLayout(side);
-  // The arrow keys move the picked item whichever control has the focus.
-  for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+  // The arrow keys move the picked item whichever control has the focus; an open menu keeps them.
+  for (QWidget* child : findChildren<QWidget*>())
+    if (!qobject_cast<QMenu*>(child) && !qobject_cast<QMenuBar*>(child)) child->installEventFilter(this);
 
   // A click on the selected line selects it again, as keys and clicks on other lines do.
   connect(listBox1_, &QListWidget::currentRowChanged, this, &TForm8::ListBox1Click);

@@ -112,9 +112,11 @@ TForm8::TForm8(Instrument& z, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z
 
   styleLabel_ = new QLabel(this);
   styleLabel_->setObjectName("StyleName");
+  // Two lines from the start, so that the window's first size has room for them.
+  styleLabel_->setMinimumHeight(2 * styleLabel_->fontMetrics().lineSpacing());
   overlaps_ = new QListWidget(this);
   overlaps_->setObjectName("Overlaps");
-  overlaps_->setMaximumHeight(120);
+  overlaps_->setMaximumHeight(100);
   overlaps_->setFocusPolicy(Qt::NoFocus);
 
   undoStack_ = new QUndoStack(this);
@@ -150,13 +152,16 @@ TForm8::TForm8(Instrument& z, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z
   side->addWidget(pageBox("Page 2", 2));
   side->addWidget(button1_);
   side->addWidget(button2_);
-  side->addWidget(new QLabel("Overlaps on the page shown", this));
-  side->addWidget(overlaps_);
   side->addStretch(1);
-  auto* layout = new QHBoxLayout(this);
+  auto* columns = new QHBoxLayout;
+  columns->addWidget(listBox1_, 1);
+  columns->addLayout(side);
+  // Below both columns: the overlap lines are long.
+  auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menuBar);
-  layout->addWidget(listBox1_, 1);
-  layout->addLayout(side);
+  layout->addLayout(columns, 1);
+  layout->addWidget(new QLabel("Overlaps on the page shown", this));
+  layout->addWidget(overlaps_);
   // The arrow keys move the picked item whichever control has the focus; an open menu keeps them.
   for (QWidget* child : findChildren<QWidget*>())
     if (!qobject_cast<QMenu*>(child) && !qobject_cast<QMenuBar*>(child)) child->installEventFilter(this);
@@ -345,7 +350,7 @@ void TForm8::showStyle(int item) {
   const std::uint8_t options = z_.settings.itemOptions[item];
   const int page = z_.main.activePage;
   const int style = page == 0 ? (options >> 1) & 7 : (options >> 5) & 7;
-  styleLabel_->setText(QStringLiteral("Style on page %1: %2")
+  styleLabel_->setText(QStringLiteral("Style on page %1:\n%2")
                            .arg(page + 1)
                            .arg(QString::fromStdString(styleName(item, style))));
 }

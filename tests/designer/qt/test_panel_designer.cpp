@@ -222,7 +222,7 @@ class PanelDesignerTest : public QObject {
     rig.z().main.selectedItem = 22;  // as the Next key leaves it
     rig.designer->followInstrument();
     QCOMPARE(rig.designer->listBox()->currentRow(), 22);
-    QCOMPARE(rig.designer->styleShown(), QString("Style on page 1: Single height, 1 of 2"));
+    QCOMPARE(rig.designer->styleShown(), QString("Style on page 1:\nSingle height, 1 of 2"));
     rig.clickUsage(2);
     QCOMPARE(int(rig.z().main.activePage), 1);
     rig.clickUsage(1);

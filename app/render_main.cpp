@@ -2,15 +2,20 @@
 // and writes its screen as a PNG, to document panels. Needs no display.
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
+#include <QGuiApplication>
 #include <QStringList>
 #include <array>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "designer/qt/panel_sheet_pdf.h"
 #include "files/panel_file.h"
+#include "files/panel_overlaps.h"
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
@@ -95,8 +100,20 @@ void engineBar(zen::RenderOptions& o, const QString& text) {
 
 }  // namespace
 
+// The sheet's text needs fonts, and fonts a GUI application; the offscreen
+// platform needs no display.
+std::unique_ptr<QCoreApplication> application(int& argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]).starts_with("--sheet")) {
+      if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+      return std::make_unique<QGuiApplication>(argc, argv);
+    }
+  return std::make_unique<QCoreApplication>(argc, argv);
+}
+
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  const auto running = application(argc, argv);
+  QCoreApplication& app = *running;
   QCoreApplication::setApplicationName("zenara-render");
 
   QCommandLineParser parser;
@@ -135,8 +152,15 @@ int main(int argc, char** argv) {
       "FILE");
   const QCommandLineOption version({"v", "version"},
                                    "Print the program and firmware versions, e.g. zenara-render --version.");
+  const QCommandLineOption check(
+      "check",
+      "Print the items that overlap on either page; exit status 1 when any do, e.g. --check --pcf my.pcf.");
+  const QCommandLineOption sheet(
+      "sheet",
+      "Write the panel sheet of both pages and the settings as a PDF, e.g. --sheet panel.pdf --pcf my.pcf.",
+      "OUT.pdf");
   parser.addOptions({output, e2, pcf, page, staticCounts, pitotCounts, engine, bank, pitch, heading, turn,
-                     slip, at, keys, zoom, savePcf, version});
+                     slip, at, keys, zoom, savePcf, version, check, sheet});
   zen::parseCommandLineOrExit(parser, app, "zenara-render");  // --help and errors end here
 
   if (parser.isSet(version)) {
@@ -147,7 +171,8 @@ int main(int argc, char** argv) {
     if (!parser.positionalArguments().isEmpty())
       throw UsageError(
           ("unexpected argument \"" + parser.positionalArguments().first() + "\"").toStdString());
-    if (!parser.isSet(output)) throw UsageError("-o OUT.png is required");
+    if (!parser.isSet(output) && !parser.isSet(check) && !parser.isSet(sheet))
+      throw UsageError("-o OUT.png is required");
 
     zen::RenderOptions o;
     if (parser.isSet(e2)) {
@@ -191,20 +216,41 @@ int main(int argc, char** argv) {
     if (parser.isSet(keys)) o.keys = keyList(parser.value(keys));
     const int scale = static_cast<int>(wholeNumber("--zoom", parser.value(zoom), 1, zen::MaxImageZoom));
 
+    if (parser.isSet(sheet)) {
+      const QString source = parser.isSet(pcf)  ? parser.value(pcf)
+                             : parser.isSet(e2) ? parser.value(e2)
+                                                : QStringLiteral("the built-in defaults");
+      const zen::SheetOrigin origin{source.toStdString(),
+                                    QDate::currentDate().toString(Qt::ISODate).toStdString(),
+                                    std::string("zenara-render ") + ZENARA_VERSION};
+      const std::string out = parser.value(sheet).toStdString();
+      if (auto error = zen::writePanelSheetPdf(zen::panelSheetDocument(o, origin), out)) {
+        std::fprintf(stderr, "zenara-render: %s: %s\n", out.c_str(), error->c_str());
+        return 1;
+      }
+    }
     std::optional<std::string> panelError;
-    if (parser.isSet(savePcf))
-      o.atEnd = [&panelError, file = parser.value(savePcf).toStdString()](zen::Instrument& z) {
-        panelError = zen::savePanelFile(z, file);
-      };
+    std::vector<std::string> overlaps;
+    o.atEnd = [&, file = parser.value(savePcf).toStdString()](zen::Instrument& z) {
+      if (parser.isSet(savePcf)) panelError = zen::savePanelFile(z, file);
+      if (parser.isSet(check)) overlaps = zen::overlapReport(z);
+    };
     const auto screen = zen::renderScreen(o);
     if (panelError) {
       std::fprintf(stderr, "zenara-render: %s\n", panelError->c_str());
       return 1;
     }
-    const std::string out = parser.value(output).toStdString();
-    if (auto error = zen::writeScreenPng(*screen, out, scale)) {
-      std::fprintf(stderr, "zenara-render: %s: %s\n", out.c_str(), error->c_str());
-      return 1;
+    if (parser.isSet(output)) {
+      const std::string out = parser.value(output).toStdString();
+      if (auto error = zen::writeScreenPng(*screen, out, scale)) {
+        std::fprintf(stderr, "zenara-render: %s: %s\n", out.c_str(), error->c_str());
+        return 1;
+      }
+    }
+    if (parser.isSet(check)) {
+      for (const std::string& line : overlaps) std::printf("%s\n", line.c_str());
+      if (!overlaps.empty()) return 1;
+      std::printf("No overlaps\n");
     }
   } catch (const UsageError& e) {
     std::fprintf(stderr, "zenara-render: %s\nTry zenara-render --help.\n", e.what());

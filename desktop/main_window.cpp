@@ -15,6 +15,7 @@
 #include "desktop/bezel_keys.h"
 #include "desktop/development_menu.h"
 #include "desktop/panel_commands.h"
+#include "desktop/panel_sheet_command.h"
 #include "desktop/sensor_windows.h"
 #include "desktop/termination.h"
 #include "files/panel_settings.h"
@@ -298,6 +299,7 @@ void TForm1::buildMenus() {
   QMenu* file = bar->addMenu("&File");
   file->setObjectName("File1");
   panelCommands_->addFileActions(file);
+  addPanelSheetAction(file, *host_, *dialogs_);
   QMenu* simulate = bar->addMenu("&Simulate");
   simulate->setObjectName("Simulate1");
   QAction* switchOn = simulate->addAction("Switch &Orvex Zenara on");

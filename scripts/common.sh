@@ -4,7 +4,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 PACKAGES=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-qpa-plugins fonts-dejavu-core libgl-dev libgtest-dev
-  libgmock-dev libbenchmark-dev)
+  libgmock-dev libbenchmark-dev poppler-utils)
 # scripts/build-package.sh: man pages from --help, and the package's checks.
 PACKAGING=(help2man lintian desktop-file-utils appstream)
 

@@ -9,12 +9,18 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "designer/qt/item_edit.h"
 
 class QButtonGroup;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTimer;
+class QUndoStack;
 
 namespace zen {
 
@@ -55,10 +61,21 @@ class TForm8 : public QWidget {
   QListWidget* listBox() const { return listBox1_; }
   int usageShown() const;
   QString positionText(int edit) const;  // Edit1..Edit4
+  // Every edit of move mode, back to its start.
+  QUndoStack* undoStack() const { return undoStack_; }
+  // The overlaps of the page on display, one line each.
+  QListWidget* overlapList() const { return overlaps_; }
+  QString styleShown() const;
+  // Arrow keys move the picked item (Shift: eight steps); false when not one of them.
+  bool arrowKey(int key, Qt::KeyboardModifiers modifiers);
+  // Catches up with what the instrument changed (design mode, the selection by
+  // the bezel keys, places); a timer does it while the window is shown.
+  void followInstrument();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ListBox1Click();
@@ -67,8 +84,15 @@ class TForm8 : public QWidget {
   void Button2Click();
   void rebuildList();
   void showUsage(int index);
+  void showPositions(int item);
+  void selectLine(int item);
   void showPosition(int page, int x, int row);
   void syncMoveModeCaption();
+  void refreshOverlaps();
+  void showStyle(int item);
+  // Pushes the edit of the item since before, if it changed anything.
+  void recordEdit(int item, const ItemBytes& before, const QString& text, int mergeId);
+  void itemRestored(int item);
   // Items are picked and dragged only in design mode with the page on screen.
   bool mouseEditing() const;
   void redrawShownPage();
@@ -85,6 +109,14 @@ class TForm8 : public QWidget {
   QPushButton* button1_ = nullptr;
   QPushButton* button2_ = nullptr;
   QTimer* captionTimer_ = nullptr;
+  QGroupBox* usageBox_ = nullptr;
+  QLabel* styleLabel_ = nullptr;
+  QListWidget* overlaps_ = nullptr;
+  QUndoStack* undoStack_ = nullptr;
+  ItemBytes dragStart_;  // the dragged item at the press
+  bool wasDesignMode_ = false;
+  int followedItem_ = -1;
+  std::vector<int> overlapping_;  // items marked in the list
 };
 
 }  // namespace zen

@@ -166,8 +166,13 @@ constexpr MenuEntry Entries[] = {
 
 }  // namespace
 
+const Menu& basicSetupMenu() {
+  static constexpr Menu menu{"Basic Device setup", Entries};
+  return menu;
+}
+
 void openBasicSetup(Instrument& z) {
-  runMenu(z, {"Basic Device setup", Entries});
+  runMenu(z, basicSetupMenu());
   saveAllSettings(z);
   recomputeDerivedSettings(z);
 }

@@ -102,8 +102,13 @@ void enableScreenItems(Instrument& z) {
   saveSettingsItem(z, settings_item::ItemOptions, &z.settings.itemOptions, sizeof z.settings.itemOptions);
 }
 
+const Menu& alarmEnableMenu() {
+  static constexpr Menu menu{"Alarm enable setup", AlarmEntries, MenuLayout::ValuesRight};
+  return menu;
+}
+
 void alarmEnableSetup(Instrument& z) {
-  runMenu(z, {"Alarm enable setup", AlarmEntries, MenuLayout::ValuesRight});
+  runMenu(z, alarmEnableMenu());
   saveSettingsItem(z, settings_item::AlarmEnables, &z.settings.alarmEnables, sizeof z.settings.alarmEnables);
 }
 

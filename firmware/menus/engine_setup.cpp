@@ -90,8 +90,13 @@ constexpr MenuEntry Entries[] = {
 
 }  // namespace
 
+const Menu& engineSetupMenu() {
+  static constexpr Menu menu{"Engine monitor setup", Entries};
+  return menu;
+}
+
 void openEngineSetup(Instrument& z) {
-  runMenu(z, {"Engine monitor setup", Entries});
+  runMenu(z, engineSetupMenu());
   saveAllSettings(z);
   // The EGT and CHT gauges grow with their channel counts.
   clampItemPositions(z);

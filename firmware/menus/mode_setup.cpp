@@ -41,8 +41,13 @@ constexpr MenuEntry Entries[] = {
 
 }  // namespace
 
+const Menu& modeSetupMenu() {
+  static constexpr Menu menu{"Mode setup menu", Entries};
+  return menu;
+}
+
 void openModeSetup(Instrument& z) {
-  runMenu(z, {"Mode setup menu", Entries});
+  runMenu(z, modeSetupMenu());
   saveAllSettings(z);
 }
 

@@ -7,6 +7,7 @@
 namespace zen {
 
 struct Instrument;
+struct Menu;
 
 // "Engine type quick select": settings and gauge positions of a known engine.
 void engineQuickSelect(Instrument& z);
@@ -16,6 +17,7 @@ void primaryFlightPanel(Instrument& z, std::string_view presetName);
 void enableScreenItems(Instrument& z);
 // "Alarm enable setup": each alarm on or off.
 void alarmEnableSetup(Instrument& z);
+const Menu& alarmEnableMenu();
 
 // The questions the preset screens share.
 inline constexpr int PageCancelled = 0;

@@ -105,8 +105,13 @@ static_assert(std::size(Entries) == FirstPointEntry + 8);
 
 }  // namespace
 
+const Menu& senderSetupMenu() {
+  static constexpr Menu menu{"Sender type selection", Entries};
+  return menu;
+}
+
 void openSenderSetup(Instrument& z) {
-  runMenu(z, {"Sender type selection", Entries});
+  runMenu(z, senderSetupMenu());
   saveAllSettings(z);
 }
 

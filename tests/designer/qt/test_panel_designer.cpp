@@ -1,15 +1,20 @@
 // The panel designer with the main window's screen picture on the offscreen
 // platform: the item list, usage and style changes, and picking and dragging
 // items with the mouse at zoom 1 and 2.
+#include <QAction>
 #include <QElapsedTimer>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 #include <fstream>
+#include <functional>
 
 #include "designer/qt/panel_designer.h"
 #include "desktop/main_window.h"
@@ -35,6 +40,10 @@ struct Rig {
     z().main.pageVisible = 1;  // as the main loop shows it
   }
   Instrument& z() { return window->instrument(); }
+  void startDesignMode() {
+    enterDesignMode(z());
+    designer->followInstrument();
+  }
   Settings& s() { return z().settings; }
   // An empty panel with the given items shown on page 1 in style 0.
   void panelOf(std::initializer_list<std::pair<int, ItemLocation>> items) {
@@ -88,6 +97,136 @@ class PanelDesignerTest : public QObject {
     QCOMPARE(list->item(21)->text(), QString("Current time..............page 1"));
     QCOMPARE(list->item(50)->text(), QString("Air pressure label........page 2"));
     QVERIFY(QFontInfo(list->font()).fixedPitch());
+    // Not a named face, which other machines may lack.
+    QCOMPARE(list->font().family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+  }
+
+  // The line picked on the screen is the one the buttons then act on.
+  void pickingSelectsTheListLine() {
+    Rig rig;
+    rig.panelOf({{4, {1, 10}}, {22, {10, 100}}});
+    rig.s().itemOptions[9] = 0x01;
+    rig.designer->show();
+    rig.startDesignMode();
+    rig.select(9);
+    rig.press(85, 103);
+    rig.release();
+    QCOMPARE(rig.designer->listBox()->currentRow(), 22);
+    QCOMPARE(rig.designer->positionText(1), QString("80"));
+    rig.button("Button1")->click();
+    QCOMPARE(rig.s().itemOptions[22], std::uint8_t(0x03));
+    QCOMPARE(rig.s().itemOptions[9], std::uint8_t(0x01));
+    rig.clickUsage(2);
+    QCOMPARE(rig.s().itemOptions[22], std::uint8_t(0x12));
+  }
+
+  // Overlapping items are marked in the list and named below it; the arrow
+  // keys move the picked item and stop at the screen's edges.
+  void arrowKeysMoveInsideTheScreenAndOverlapsShow() {
+    Rig rig;
+    rig.panelOf({{21, {10, 100}}, {22, {14, 100}}, {25, {20, 50}}});
+    rig.designer->show();
+    rig.startDesignMode();
+    QListWidget* list = rig.designer->listBox();
+    QCOMPARE(rig.designer->overlapList()->count(), 1);
+    QCOMPARE(rig.designer->overlapList()->item(0)->text(),
+             QString("Page 1: Current time at (80, 100) and Flight time at (112, 100)"));
+    QCOMPARE(list->item(22)->foreground().color(), QColor(200, 0, 0));
+    QVERIFY(list->item(25)->foreground() == QBrush());
+    rig.press(120, 103);
+    rig.release();
+    const ItemLocation& place = rig.s().page1Locations[22];
+    const struct {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      int repeat, column, row;
+    } steps[] = {{Qt::Key_Right, {}, 1, 15, 100},
+                 {Qt::Key_Down, {}, 1, 15, 101},
+                 {Qt::Key_Down, Qt::ShiftModifier, 1, 15, 109},
+                 {Qt::Key_Left, Qt::ShiftModifier, 1, 7, 109},
+                 {Qt::Key_Up, Qt::ShiftModifier, 20, 7, 0},
+                 {Qt::Key_Left, {}, 9, 0, 0},
+                 {Qt::Key_Right, Qt::ShiftModifier, 9, 35, 0},
+                 {Qt::Key_Down, Qt::ShiftModifier, 40, 35, 232}};
+    for (const auto& step : steps) {
+      for (int i = 0; i < step.repeat; ++i) QTest::keyClick(list, step.key, step.modifiers);
+      QCOMPARE(QPoint(place.column, place.row), QPoint(step.column, step.row));
+    }
+    QCOMPARE(list->currentRow(), 22);
+    QCOMPARE(rig.designer->overlapList()->count(), 0);
+    QVERIFY(list->item(22)->foreground() == QBrush());
+    // Outside move mode the arrows walk the list.
+    rig.button("Button2")->click();
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentRow(), 23);
+    QCOMPARE(QPoint(place.column, place.row), QPoint(35, 232));
+  }
+
+  void everyEditUndoesAndRedoesToTheExactBytes() {
+    const std::function<void(Rig&)> edits[] = {
+        [](Rig& rig) {
+          rig.press(85, 103);
+          rig.drag(45, 65);
+          rig.drag(50, 70);
+          rig.release();
+        },
+        [](Rig& rig) { rig.button("Button1")->click(); },
+        [](Rig& rig) { rig.clickUsage(3); },
+        [](Rig& rig) {
+          QTest::keyClick(rig.designer->listBox(), Qt::Key_Up);
+          QTest::keyClick(rig.designer->listBox(), Qt::Key_Right, Qt::ShiftModifier);
+        },
+    };
+    for (const auto& edit : edits) {
+      Rig rig;
+      rig.panelOf({{21, {10, 100}}});
+      rig.designer->show();
+      rig.button("Button2")->click();
+      rig.select(21);
+      const auto before = rig.panelBytes();
+      edit(rig);
+      const auto after = rig.panelBytes();
+      QVERIFY(after != before);
+      QCOMPARE(rig.designer->undoStack()->count(), 1);
+      rig.designer->findChild<QAction*>("Undo")->trigger();
+      QCOMPARE(rig.panelBytes(), before);
+      rig.designer->findChild<QAction*>("Redo")->trigger();
+      QCOMPARE(rig.panelBytes(), after);
+      // Ending move mode keeps what is shown and forgets the steps.
+      rig.button("Button2")->click();
+      QVERIFY(!rig.designer->findChild<QAction*>("Undo")->isEnabled());
+      QCOMPARE(rig.panelBytes(), after);
+    }
+    // Move mode ended by the bezel keys, which saved: undo has nothing left to take back.
+    Rig rig;
+    rig.panelOf({{21, {10, 100}}});
+    rig.button("Button2")->click();
+    rig.select(21);
+    rig.button("Button1")->click();
+    const auto saved = rig.panelBytes();
+    rig.z().main.designMode = 0;
+    rig.designer->findChild<QAction*>("Undo")->trigger();
+    QCOMPARE(rig.panelBytes(), saved);
+  }
+
+  // The window follows the bezel keys' selection and shows the page it edits.
+  void designerFollowsTheInstrument() {
+    Rig rig;
+    rig.panelOf({{21, {10, 100}}, {22, {14, 100}}});
+    rig.designer->show();
+    rig.designer->followInstrument();
+    QVERIFY(!rig.button("Button1")->isEnabled());
+    QVERIFY(!rig.designer->findChild<QGroupBox*>("RadioGroup1")->isEnabled());
+    rig.startDesignMode();
+    QVERIFY(rig.button("Button1")->isEnabled());
+    rig.z().main.selectedItem = 22;  // as the Next key leaves it
+    rig.designer->followInstrument();
+    QCOMPARE(rig.designer->listBox()->currentRow(), 22);
+    QCOMPARE(rig.designer->styleShown(), QString("Style on page 1:\nSingle height, 1 of 2"));
+    rig.clickUsage(2);
+    QCOMPARE(int(rig.z().main.activePage), 1);
+    rig.clickUsage(1);
+    QCOMPARE(int(rig.z().main.activePage), 0);
   }
 
   void nothingChangesOutsideDesignModeOrWithAMenuShown() {
@@ -110,7 +249,7 @@ class PanelDesignerTest : public QObject {
 
     // With a menu on the screen the mouse leaves the page alone, and a list
     // change waits for the page to come back.
-    enterDesignMode(rig.z());
+    rig.startDesignMode();
     rig.z().main.pageVisible = 0;
     rig.z().screen.drawTextAt(0, 0, "MENU");
     const int menuInk = test::ink(rig.z().screen);
@@ -124,7 +263,7 @@ class PanelDesignerTest : public QObject {
     for (int zoom : {1, 2}) {
       Rig rig(zoom);
       rig.panelOf({{21, {10, 100}}, {22, {10, 100}}, {25, {20, 50}}});
-      enterDesignMode(rig.z());
+      rig.startDesignMode();
       for (int expected : {21, 22, 21}) {
         rig.press(85, 103);
         QCOMPARE(rig.picked(), expected);
@@ -149,7 +288,7 @@ class PanelDesignerTest : public QObject {
   void dragStopsInsideTheScreen() {
     Rig rig(2);
     rig.panelOf({{21, {10, 100}}, {5, {0, 0}}});
-    enterDesignMode(rig.z());
+    rig.startDesignMode();
     const ItemLocation& place = rig.s().page1Locations[21];
     rig.press(85, 103);
     rig.drag(123, 45);
@@ -182,7 +321,7 @@ class PanelDesignerTest : public QObject {
     rig.s().page2Locations[23] = {33, 9};
     const auto places = rig.panelBytes();
     rig.designer->show();
-    enterDesignMode(rig.z());
+    rig.startDesignMode();
     rig.select(23);
     QCOMPARE(rig.designer->usageShown(), 3);
     QCOMPARE(rig.designer->positionText(3), QString("264"));
@@ -213,7 +352,7 @@ class PanelDesignerTest : public QObject {
       Rig rig;
       rig.s().itemOptions[22] = c.before;
       rig.z().main.activePage = c.page;
-      enterDesignMode(rig.z());
+      rig.startDesignMode();
       rig.select(22);
       rig.button("Button1")->click();
       QCOMPARE(rig.s().itemOptions[22], c.after);
@@ -222,7 +361,7 @@ class PanelDesignerTest : public QObject {
     Rig rig;
     rig.panelOf({{5, {30, 200}}});
     rig.s().itemOptions[5] = 0x03;  // style 1: 60 x 28, next 102 x 122
-    enterDesignMode(rig.z());
+    rig.startDesignMode();
     rig.select(5);
     rig.button("Button1")->click();
     QCOMPARE(rig.s().page1Locations[5].row, 240 - 122);
@@ -258,6 +397,32 @@ class PanelDesignerTest : public QObject {
     rig.window->findChild<QAction*>("Showpaneldesignaid1")->trigger();
     QVERIFY(!rig.designer->isVisible());
     QCOMPARE(rig.dialogs.shown().last(), QString(SimulationNotRunningMessage));
+  }
+
+  // File -> Export panel sheet: the running instrument's settings as they stand, unsaved ones too.
+  void panelSheetOfTheRunningInstrument() {
+    Rig rig;
+    QAction* exportSheet = rig.window->findChild<QAction*>("Exportpanelsheet1");
+    exportSheet->trigger();
+    QCOMPARE(rig.dialogs.shown().last(), QString(SimulationNotRunningMessage));
+    const auto messages = rig.dialogs.shown().size();
+    buildImageFromDefaults(rig.z(), true);
+    writeSettingsFile(rig.z());
+    rig.dialogs.answerSave(QString::fromStdString((rig.folder / "sheet").string()));
+    QSignalSpy finished(rig.window.get(), &TForm1::finished);
+    QTimer::singleShot(0, rig.window.get(), &TForm1::Button1Click);
+    QTimer::singleShot(3500, rig.window.get(), [&] {
+      rig.s().registration = {6, {'D', '-', 'T', 'E', 'S', 'T'}};
+      exportSheet->trigger();
+      rig.window->close();
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+    QCOMPARE(rig.dialogs.shown().size(), messages);
+    QProcess text;
+    text.start("pdftotext", {QString::fromStdString((rig.folder / "sheet.pdf").string()), "-"});
+    QVERIFY(text.waitForFinished(10000));
+    const QString sheet = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(sheet.contains("D-TEST") && sheet.contains("Items on page 2"), qPrintable(sheet.left(400)));
   }
 
   // Closing mid-drag ends the program promptly and leaves e2.rom as it was.

@@ -137,9 +137,10 @@ void firmwareStart(Instrument& z) {
     for (int j = 0; j < 501; ++j) z.host->yieldToHost(YieldKind::Delay);
 
   showWelcomeScreen(z);
+  // A setting the keys cannot make is not trusted; a flight in progress
+  // carries on regardless, so it is still logged when it ends.
   if (z.time.qnh.qnhX8 < QnhLowest || z.time.qnh.qnhX8 > QnhHighest) {
     z.time.qnh.qnhX8 = QnhStandard;
-    z.time.qnh.inFlight = 0;
     saveQnhBlock(z);
   }
   if (z.settings.displayMode < 2) {

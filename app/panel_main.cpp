@@ -58,7 +58,13 @@ class LineTransport : public zen::LinkTransport {
 bool loadSavedSettings(zen::QtHost& host, const int& fileErrors, bool defaultsWhenMissing) {
   zen::Instrument& z = host.instrument();
   const std::filesystem::path e2 = host.programFolder() / "e2.rom";
-  if (std::filesystem::exists(e2)) {
+  std::error_code error;
+  const bool present = std::filesystem::exists(e2, error);
+  if (error) {
+    complain(e2.string() + ": " + error.message());
+    return false;
+  }
+  if (present) {
     host.loadFiles();
   } else if (defaultsWhenMissing) {
     zen::buildImageFromDefaults(z, true);
@@ -73,6 +79,7 @@ bool loadSavedSettings(zen::QtHost& host, const int& fileErrors, bool defaultsWh
 }  // namespace
 
 int main(int argc, char** argv) {
+  zen::reportUncaughtErrors(Program);
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(Program);
 

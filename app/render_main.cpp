@@ -96,6 +96,7 @@ void engineBar(zen::RenderOptions& o, const QString& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  zen::reportUncaughtErrors("zenara-render");
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("zenara-render");
 

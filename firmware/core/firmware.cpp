@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "firmware/core/background.h"
+#include "firmware/core/flight_log.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/key_scanner.h"
 #include "firmware/core/keys.h"
@@ -143,6 +144,7 @@ void firmwareStart(Instrument& z) {
     z.time.qnh.qnhX8 = QnhStandard;
     saveQnhBlock(z);
   }
+  closeFlightAlreadyLogged(z);
   if (z.settings.displayMode < 2) {
     z.display.backlightLevel = z.settings.backlightSetting;
     z.display.dimTimer = 255;

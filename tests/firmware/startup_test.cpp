@@ -115,6 +115,28 @@ INSTANTIATE_TEST_SUITE_P(Limits, StartupQnh,
                          ::testing::Values(QnhCase{7679, 8104}, QnhCase{7680, 7680}, QnhCase{8479, 8479},
                                            QnhCase{8480, 8480}, QnhCase{8481, 8104}, QnhCase{0, 8104}));
 
+// Stopped after the log took a flight but before the clock memory learnt it
+// ended: the next start does not carry that flight on to log it twice.
+TEST(Startup, AFlightAlreadyLoggedIsNotCarriedOn) {
+  for (const bool logged : {true, false}) {
+    VirtualHost host;
+    Instrument& z = host.instrument();
+    buildImageFromDefaults(z, true);
+    const FlightRecord flight{8, 12, 9, 40, 25, 0, 110, 3000, 0};
+    for (int offset : {clock_offset::FlightRecordA, clock_offset::FlightRecordB})
+      writeClock(z, &flight, static_cast<std::size_t>(offset), sizeof flight);
+    const QnhBlock qnh{QnhStandard, 1, 0, 0};
+    writeClock(z, &qnh, clock_offset::QnhBlock, sizeof qnh);
+    const std::uint8_t record[17] = {8,         12, 9, 40, 25, 0, 110, 0,   3000 & 0xFF,
+                                     3000 >> 8, 0,  0, 0,  1,  0, 0,   0xFF};
+    if (logged) z.e2.write(768, record);
+    host.closeAt(3000);
+    host.run();
+    EXPECT_EQ(z.time.qnh.inFlight, logged ? 0 : 1) << "logged " << logged;
+    EXPECT_EQ(z.rtc.bytes[clock_offset::QnhBlock + 2], logged ? 0 : 1) << "logged " << logged;
+  }
+}
+
 TEST(Startup, BothBottomLeftKeysHeldDuringWelcomeSelectExtendedSetup) {
   VirtualHost host;
   host.pressKey(1000, Up);

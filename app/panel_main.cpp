@@ -131,6 +131,9 @@ int main(int argc, char** argv) {
     ++fileErrors;
     complain(file.string() + ": " + reason);
   };
+  host.onNotice = [](const std::filesystem::path& file, const std::string& text) {
+    complain(file.string() + ": " + text);
+  };
   QTimer clock;
   clock.setTimerType(Qt::PreciseTimer);
   QObject::connect(&clock, &QTimer::timeout, [&host] { host.clockTick(); });

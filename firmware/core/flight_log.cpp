@@ -92,9 +92,11 @@ void closeFlightAlreadyLogged(Instrument& z) {
   const std::uint8_t takeoff[4] = {f.startDay, f.startMonth, f.startHour, f.startMinute};
   for (std::size_t i = 0; i < 4; ++i)
     if (readSettingsByte(z, newest + i) != takeoff[i]) return;
-  // The log took the flight at its end, so it is never shorter than the clock's copy.
+  // The log took the flight at its end, so it is never shorter than the
+  // clock's copy; a logged flight lasted a minute at least, and took off on a
+  // day of the month (an erased or empty memory holds neither).
   const int logged = readSettingsByte(z, newest + 5) * 60 + readSettingsByte(z, newest + 4);
-  if (f.hours * 60 + f.minutes > logged) return;
+  if (f.startDay == 0 || logged == 0 || f.hours * 60 + f.minutes > logged) return;
   t.qnh.inFlight = 0;
   saveQnhBlock(z);
 }

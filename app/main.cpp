@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   // Ctrl-C or a termination request closes the program like the user would,
   // so the clock memory and SM.INI are still written; from the first moment.
   zen::TerminationSignals::installHandlers();
+  zen::reportUncaughtErrors("zenara");
   const std::unique_ptr<QCoreApplication> application = windowWanted(argc, argv)
                                                             ? std::make_unique<QApplication>(argc, argv)
                                                             : std::make_unique<QCoreApplication>(argc, argv);
@@ -83,11 +84,13 @@ int main(int argc, char** argv) {
     return usageError("--snapshot-after: expected milliseconds, got \"" + parser.value(snapshotAfter) + "\"");
 
   const zen::ProgramFolder folder = zen::chooseProgramFolder(parser.value(dataDir));
+  const zen::ProgramFolderAccess folderAccess = zen::openProgramFolder(folder.path);
   zen::TerminationSignals termination;
   zen::TForm1::Options options;
   options.programFolder = folder.path;
   options.zoom = zoomFactor;
   options.termination = &termination;
+  options.folderCheck = folderAccess.check;
   zen::TForm1 window(options);
   if (auto* fileMenu = window.findChild<QMenu*>("File1")) zen::addProgramFolderItem(*fileMenu, folder.path);
   QObject::connect(&window, &zen::TForm1::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);

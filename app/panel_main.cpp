@@ -59,7 +59,13 @@ class LineTransport : public zen::LinkTransport {
 bool loadSavedSettings(zen::QtHost& host, const int& fileErrors, bool defaultsWhenMissing) {
   zen::Instrument& z = host.instrument();
   const std::filesystem::path e2 = host.programFolder() / "e2.rom";
-  if (std::filesystem::exists(e2)) {
+  std::error_code error;
+  const bool present = std::filesystem::exists(e2, error);
+  if (error) {
+    complain(e2.string() + ": " + error.message());
+    return false;
+  }
+  if (present) {
     host.loadFiles();
   } else if (defaultsWhenMissing) {
     zen::buildImageFromDefaults(z, true);
@@ -74,6 +80,7 @@ bool loadSavedSettings(zen::QtHost& host, const int& fileErrors, bool defaultsWh
 }  // namespace
 
 int main(int argc, char** argv) {
+  zen::reportUncaughtErrors(Program);
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(Program);
 
@@ -127,6 +134,9 @@ int main(int argc, char** argv) {
   host.onFileError = [&](const std::filesystem::path& file, const std::string& reason) {
     ++fileErrors;
     complain(file.string() + ": " + reason);
+  };
+  host.onNotice = [](const std::filesystem::path& file, const std::string& text) {
+    complain(file.string() + ": " + text);
   };
   QTimer clock;
   clock.setTimerType(Qt::PreciseTimer);

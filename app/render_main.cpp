@@ -112,6 +112,7 @@ std::unique_ptr<QCoreApplication> application(int& argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
+  zen::reportUncaughtErrors("zenara-render");
   const auto running = application(argc, argv);
   QCoreApplication& app = *running;
   QCoreApplication::setApplicationName("zenara-render");

@@ -339,14 +339,20 @@ void TForm1::buildMenus() {
 
 void TForm1::FormCreate() {
   const std::filesystem::path folder = options_.programFolder;
-  if (std::filesystem::exists(folder / "QMXTRV.K47")) developmentMenu_->menuAction()->setVisible(true);
+  const FolderCheck& check = options_.folderCheck;
+  if (!check.notice.empty()) showFileError(folder, check.notice);
+  if (!check.writable) host_->restrictFolder(check.readable, check.refusal);
+  std::error_code ignored;
+  if (std::filesystem::exists(folder / "QMXTRV.K47", ignored))
+    developmentMenu_->menuAction()->setVisible(true);
   instrument().screen.clearTextLayer();
   // Found in any letter case and written back under its own name; a first run creates "SM.INI".
   iniPath_ = findFileNoCase(folder, "SM.INI");
-  if (auto error = ini_.load(iniPath_)) {
+  if (auto error = check.readable ? ini_.load(iniPath_) : std::nullopt) {
     iniReadable_ = false;
     showFileError(iniPath_, *error);
   }
+  if (!check.writable) iniReadable_ = false;  // nor is SM.INI written
 
   // Sensor windows restore their controls from the INI file as they are created.
   form3_ = new TForm3(instrument(), ini_, this);

@@ -122,6 +122,9 @@ class TForm1 : public QMainWindow {
     TerminationSignals* termination = nullptr;
     // Carries the firmware for updates; default: the running program's own file.
     std::filesystem::path programFile{};
+    // The program folder as start-up found it (openProgramFolder): said at
+    // start; one that cannot be used, or another program's, is not written.
+    FolderCheck folderCheck{};
   };
   explicit TForm1(Options options);
   ~TForm1() override;

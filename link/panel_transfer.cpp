@@ -10,7 +10,6 @@
 #include "firmware/core/host_interface.h"
 #include "firmware/core/settings_store.h"
 #include "link/link.h"
-#include "sim/atomic_file.h"
 
 namespace zen {
 
@@ -29,7 +28,7 @@ std::uint16_t word(std::span<const std::uint8_t> bytes, std::size_t at) {
 
 void writeProgramFile(TransferContext& t, const char* name, std::span<const std::uint8_t> bytes) {
   const std::filesystem::path path = t.host.programFolder() / name;
-  if (auto error = writeFileAtomically(path, bytes)) t.host.reportFileError(path, *error);
+  if (auto error = t.host.replaceFile(path, bytes)) t.host.reportFileError(path, *error);
 }
 
 // The panel part of the instrument's E2 as read, or nothing after telling why.

@@ -116,9 +116,22 @@ void removeStaleTemporaries(const std::filesystem::path& folder) {
   }
 }
 
+namespace {
+
+std::string kindOfNonRegular(mode_t mode) {
+  if (S_ISDIR(mode)) return errorText(EISDIR);
+  if (S_ISFIFO(mode)) return "it is a FIFO (named pipe), not a regular file";
+  if (S_ISSOCK(mode)) return "it is a socket, not a regular file";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a regular file";
+  return "it is not a regular file";
+}
+
+}  // namespace
+
 ReadResult readFilePrefix(const std::filesystem::path& path, std::size_t maxBytes) {
   ReadResult result;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT)
       result.missing = true;
@@ -126,6 +139,17 @@ ReadResult readFilePrefix(const std::filesystem::path& path, std::size_t maxByte
       result.error = errorText(errno);
     return result;
   }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    result.error = errorText(errno);
+  } else if (!S_ISREG(info.st_mode)) {
+    result.error = kindOfNonRegular(info.st_mode);
+  }
+  if (result.error) {
+    ::close(fd);
+    return result;
+  }
+  result.size = static_cast<std::uintmax_t>(info.st_size);
   // Grows in chunks rather than reserving maxBytes, which callers may set
   // generously.
   std::uint8_t chunk[65536];
@@ -143,6 +167,33 @@ ReadResult readFilePrefix(const std::filesystem::path& path, std::size_t maxByte
   }
   ::close(fd);
   return result;
+}
+
+KeptCopy keepOriginal(const std::filesystem::path& file) {
+  KeptCopy kept;
+  for (int n = 1; n <= 99; ++n) {
+    std::filesystem::path candidate = file;
+    candidate += n == 1 ? std::string(".orig") : ".orig." + std::to_string(n);
+    // A second name for the same bytes: atomic, and it fails rather than
+    // replace anything. File systems without hard links get a copy.
+    if (::link(file.c_str(), candidate.c_str()) == 0) {
+      syncFolder(file.parent_path());
+      kept.path = candidate;
+      return kept;
+    }
+    if (errno == EEXIST) continue;
+    if (errno == ENOENT) return kept;  // gone already: nothing to keep
+    std::error_code ec;
+    if (std::filesystem::copy_file(file, candidate, std::filesystem::copy_options::none, ec)) {
+      kept.path = candidate;
+      return kept;
+    }
+    if (ec == std::errc::file_exists) continue;
+    kept.error = ec.message();
+    return kept;
+  }
+  kept.error = "every name from .orig to .orig.99 is taken";
+  return kept;
 }
 
 }  // namespace zen

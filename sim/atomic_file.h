@@ -25,10 +25,22 @@ void removeStaleTemporaries(const std::filesystem::path& folder);
 struct ReadResult {
   std::vector<std::uint8_t> bytes;
   std::optional<std::string> error;
-  bool missing = false;  // not an error: callers usually fall back to defaults
+  bool missing = false;     // not an error: callers usually fall back to defaults
+  std::uintmax_t size = 0;  // the whole file's, however much was read
 };
 
 // Reads at most maxBytes, so a wrongly chosen huge file cannot exhaust memory.
+// Only a regular file is read: a FIFO, device or folder of that name is an
+// error, and opening it never blocks.
 ReadResult readFilePrefix(const std::filesystem::path& path, std::size_t maxBytes);
+
+// Keeps the file as it is now under the first free name of NAME.orig,
+// NAME.orig.2 .. NAME.orig.99 beside it; never replaces a file. Returns the
+// name used (empty when the file is gone), or the reason it could not.
+struct KeptCopy {
+  std::filesystem::path path;
+  std::optional<std::string> error;
+};
+KeptCopy keepOriginal(const std::filesystem::path& file);
 
 }  // namespace zen

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "hardware/glyphs.h"
@@ -28,8 +30,18 @@ struct LogoStore {
   }
 };
 
+// Something the user should know about a file, though nothing failed.
+struct FileNotice {
+  std::filesystem::path file;
+  std::string text;
+};
+
 struct ProgramFilesRead {
   bool clockRamUnreadable = false;  // RTC.ram exists but could not be read
+  // Files of another size than the memory they fill: the next save would
+  // drop what they hold beyond it, so each is kept once before that.
+  std::vector<std::filesystem::path> keepBeforeRewrite;
+  std::vector<FileNotice> notices;
 };
 
 // Start-up loads from the program folder. A missing file skips its step; a
@@ -39,5 +51,15 @@ ProgramFilesRead loadProgramFiles(Instrument& z, LogoStore& logo);
 // Writes the clock RAM to RTC.ram, replacing the file; errors are reported.
 // Returns whether it was written.
 bool saveClockRam(Instrument& z);
+
+// The program folder as found at start: one that is missing is created when
+// its parent exists. Never throws.
+struct FolderCheck {
+  bool readable = true;  // it exists (now) as a folder
+  bool writable = true;  // and the program may write into it
+  std::string notice;    // what to tell the user at start; empty: nothing
+  std::string refusal;   // why a file was not written, when not writable
+};
+FolderCheck prepareProgramFolder(const std::filesystem::path& folder);
 
 }  // namespace zen

@@ -2,6 +2,7 @@
 // the 25 ms clock, switching on once, key presses, and stopping promptly.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,6 +25,11 @@ class SimulationHost : public Host {
   // Loads e2.rom, RTC.ram and logo.bin from the program folder, after
   // removing what killed saves of earlier runs left behind.
   void loadFiles();
+  // A program folder that cannot be used, or another program's: nothing is
+  // read from it (unless readable) and nothing written there; every write
+  // into it fails with reason. Set before loadFiles.
+  void restrictFolder(bool readable, std::string reason);
+  bool folderWritable() const { return !writesRefused_; }
   // The 25 ms clock (Timer1Timer).
   void clockTick();
   // Switches the instrument on at most once per run; returns when the firmware stopped.
@@ -34,8 +40,14 @@ class SimulationHost : public Host {
   void requestStop();
   bool stopRequested() const { return stopRequested_; }
   // Writes what must survive the run (RTC.ram, unless it could not be read
-  // at start-up); returns false when a write failed.
+  // at start-up or the folder is not this program's); returns false when a
+  // write failed.
   bool saveOnExit();
+
+  // The clock chip's RAM is battery-backed: a change to what the firmware
+  // keeps there reaches RTC.ram at most this many clock ticks later, and at
+  // once when a flight starts or ends, so a crash loses at most that.
+  static constexpr int ClockRamSaveTicks = 80;  // 2 s
 
   void pressKey(int bit) {
     instrument_->keyBits = static_cast<std::uint8_t>(instrument_->keyBits & ~(1u << bit));
@@ -46,6 +58,8 @@ class SimulationHost : public Host {
 
   std::optional<std::string> replaceFile(const std::filesystem::path& file,
                                          std::span<const std::uint8_t> bytes) override;
+  // Something to tell the user about a program file that is still used.
+  virtual void reportNotice(const std::filesystem::path& file, const std::string& text) = 0;
 
   const LogoStore& logo() const { return logo_; }
   std::uint8_t linkReplyTicks = 0;
@@ -67,9 +81,18 @@ class SimulationHost : public Host {
   bool idlePoll(bool eventRan);
 
  private:
+  void keepClockRam();
+
   std::unique_ptr<Instrument> instrument_;
   LogoStore logo_;
   ProgramFilesRead filesRead_;
+  bool readsRefused_ = false;
+  bool writesRefused_ = false;
+  std::string refusal_;
+  // RTC.ram as last written or read, from the first byte after the time registers.
+  std::array<std::uint8_t, ClockRam::Size> clockRamSaved_{};
+  int ticksSinceClockSave_ = ClockRamSaveTicks;
+  bool clockSaveFailed_ = false;
   bool firmwareRunning_ = false;
   bool firmwareActive_ = false;
   bool stopRequested_ = false;

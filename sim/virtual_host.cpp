@@ -109,6 +109,10 @@ void VirtualHost::reportFileError(const std::filesystem::path& file, const std::
   fileErrors_.emplace_back(file, systemMessage);
 }
 
+void VirtualHost::reportNotice(const std::filesystem::path& file, const std::string& text) {
+  notices_.push_back({file, text});
+}
+
 LocalTime VirtualHost::localTime() const {
   std::tm start{};
   start.tm_year = options_.startTime.year - 1900;

@@ -58,11 +58,13 @@ class VirtualHost : public SimulationHost {
   void setAlarmLed(bool lit) override;
   std::filesystem::path programFolder() const override { return folder_; }
   void reportFileError(const std::filesystem::path& file, const std::string& systemMessage) override;
+  void reportNotice(const std::filesystem::path& file, const std::string& text) override;
   LocalTime localTime() const override;
 
   bool alarmLed() const { return alarmLed_; }
   const std::vector<std::pair<double, bool>>& alarmLedHistory() const { return alarmLedHistory_; }
   const std::vector<std::pair<std::filesystem::path, std::string>>& fileErrors() const { return fileErrors_; }
+  const std::vector<FileNotice>& notices() const { return notices_; }
 
   void keyDown(int bit) { SimulationHost::pressKey(bit); }
   void keyUp(int bit) { SimulationHost::releaseKey(bit); }
@@ -79,6 +81,7 @@ class VirtualHost : public SimulationHost {
   bool alarmLed_ = false;
   std::vector<std::pair<double, bool>> alarmLedHistory_;
   std::vector<std::pair<std::filesystem::path, std::string>> fileErrors_;
+  std::vector<FileNotice> notices_;
 };
 
 }  // namespace zen

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "firmware/core/background.h"
+#include "firmware/core/flight_log.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/key_scanner.h"
 #include "firmware/core/keys.h"
@@ -142,11 +143,13 @@ void firmwareStart(Instrument& z) {
     for (int j = 0; j < 501; ++j) z.host->yieldToHost(YieldKind::Delay);
 
   showWelcomeScreen(z);
+  // A setting the keys cannot make is not trusted; a flight in progress
+  // carries on regardless, so it is still logged when it ends.
   if (z.time.qnh.qnhX8 < QnhLowest || z.time.qnh.qnhX8 > QnhHighest) {
     z.time.qnh.qnhX8 = QnhStandard;
-    z.time.qnh.inFlight = 0;
     saveQnhBlock(z);
   }
+  closeFlightAlreadyLogged(z);
   if (z.settings.displayMode < 2) {
     z.display.backlightLevel = z.settings.backlightSetting;
     z.display.dimTimer = 255;

@@ -81,6 +81,31 @@ void detectFlightStartEnd(Instrument& z) {
   }
 }
 
+std::uint16_t newestLogSlot(const Instrument& z) {
+  std::uint16_t address = flight_log::FirstSlot;
+  for (int k = 0; k < flight_log::SlotCount && logSlotHoldsFlight(z, address); ++k)
+    address += flight_log::SlotSize;
+  return address == flight_log::FirstSlot ? flight_log::LastSlot
+                                          : static_cast<std::uint16_t>(address - flight_log::SlotSize);
+}
+
+void closeFlightAlreadyLogged(Instrument& z) {
+  Timekeeping& t = z.time;
+  if (!t.qnh.inFlight) return;
+  const std::uint16_t newest = newestLogSlot(z);
+  const FlightRecord& f = t.flight;
+  const std::uint8_t takeoff[4] = {f.startDay, f.startMonth, f.startHour, f.startMinute};
+  for (std::size_t i = 0; i < 4; ++i)
+    if (readSettingsByte(z, newest + i) != takeoff[i]) return;
+  // The log took the flight at its end, so it is never shorter than the
+  // clock's copy; a logged flight lasted a minute at least, and took off on a
+  // day of the month (an erased or empty memory holds neither).
+  const int logged = readSettingsByte(z, newest + 5) * 60 + readSettingsByte(z, newest + 4);
+  if (f.startDay == 0 || logged == 0 || f.hours * 60 + f.minutes > logged) return;
+  t.qnh.inFlight = 0;
+  saveQnhBlock(z);
+}
+
 void startFlight(Instrument& z) {
   if (z.engine.slaveMode) return;  // the master keeps the log
   Timekeeping& t = z.time;

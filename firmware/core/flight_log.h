@@ -33,4 +33,12 @@ void resetFlightRecord(Instrument& z);
 // Starts or ends a flight by airspeed or by the RPM gauge (option bit 6).
 void detectFlightStartEnd(Instrument& z);
 
+// The slot before the first free one; with none free, the last slot.
+std::uint16_t newestLogSlot(const Instrument& z);
+
+// At start-up: a flight the clock memory still has running, though the log's
+// newest record is that flight (the program stopped between writing the log
+// and the clock memory), is over; it is not logged a second time.
+void closeFlightAlreadyLogged(Instrument& z);
+
 }  // namespace zen

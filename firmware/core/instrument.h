@@ -30,8 +30,7 @@ struct Instrument {
   std::uint8_t keyBits = 0;  // one bit per bezel key, 0 = pressed
   SettingsImage e2;
   ClockRam rtc;
-  std::int64_t rtcAdjustSeconds = 0;  // the clock chip's time ahead of the computer's, once set
-  bool keepE2File = false;            // e2.rom exists but could not be read: it is never replaced
+  bool keepE2File = false;  // e2.rom exists but could not be read: it is never replaced
   AnalogChannels adc;
   SimulatorInputs sim;
 

@@ -163,14 +163,37 @@ int daysInMonth(int y, int m) {
   return static_cast<int>(static_cast<unsigned>((year{y} / month{static_cast<unsigned>(m)} / last).day()));
 }
 
+namespace {
+
+// Kept in the clock RAM, so RTC.ram carries the set time to the next run like
+// the battery of a real chip. A value no setting can give (two centuries and
+// more) is taken as not set.
+constexpr std::int64_t MaxTimeSetOffset = 200LL * 366 * 24 * 3600;
+
+std::int64_t timeSetOffset(const Instrument& z) {
+  std::uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | z.rtc.read(clock_offset::TimeSetOffset + i);
+  const auto offset = static_cast<std::int64_t>(v);
+  return offset >= -MaxTimeSetOffset && offset <= MaxTimeSetOffset ? offset : 0;
+}
+
+void setTimeSetOffset(Instrument& z, std::int64_t offset) {
+  std::uint8_t bytes[8];
+  for (int i = 0; i < 8; ++i)
+    bytes[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(offset) >> (8 * i));
+  z.rtc.write(clock_offset::TimeSetOffset, bytes);
+}
+
+}  // namespace
+
 LocalTime clockTime(const Instrument& z) {
-  return fromSeconds(toSeconds(z.host->localTime()) + std::chrono::seconds{z.rtcAdjustSeconds});
+  return fromSeconds(toSeconds(z.host->localTime()) + std::chrono::seconds{timeSetOffset(z)});
 }
 
 void setClockTime(Instrument& z, LocalTime time) {
   time.month = std::clamp(time.month, 1, 12);
   time.day = std::clamp(time.day, 1, daysInMonth(time.year, time.month));
-  z.rtcAdjustSeconds = (toSeconds(time) - toSeconds(z.host->localTime())).count();
+  setTimeSetOffset(z, (toSeconds(time) - toSeconds(z.host->localTime())).count());
   writeTimeRegisters(z, time);
 }
 

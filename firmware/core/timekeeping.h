@@ -9,6 +9,9 @@ namespace zen {
 // Clock RAM offsets of the records that survive a restart.
 namespace clock_offset {
 inline constexpr int Control = 0;
+// The simulated chip's own: how far its time was set from the computer's, in
+// seconds (8 bytes, signed). The firmware never reads or writes it.
+inline constexpr int TimeSetOffset = 8;
 inline constexpr int QnhBlock = 32;
 inline constexpr int Contrast = 42;
 inline constexpr int FlightRecordA = 48, FlightRecordB = 64;
@@ -18,11 +21,10 @@ inline constexpr int EngineHoursA = 144, EngineHoursB = 152;
 
 // Altimeter setting qnhX8 in hectopascal x 8.
 inline constexpr std::uint16_t QnhStandard = 8104;  // 1013 hPa
-inline constexpr std::uint16_t QnhLowest = 7688;    // 961 hPa, below it a stored setting is not trusted
-inline constexpr std::uint16_t QnhHighest = 8472;   // 1059 hPa
-// The panel's "+" and "-" keep the setting within 960..1060 hPa.
-inline constexpr std::uint16_t QnhKeysFloor = 7680;
-inline constexpr std::uint16_t QnhKeysCeiling = 8480;
+// The panel's "+" and "-" keep the setting within 960..1060 hPa, and start-up
+// trusts a stored setting within the same range.
+inline constexpr std::uint16_t QnhLowest = 7680;
+inline constexpr std::uint16_t QnhHighest = 8480;
 inline constexpr std::uint16_t QnhMillibarStep = 8;  // 1 hPa
 
 #pragma pack(push, 1)

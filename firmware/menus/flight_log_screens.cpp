@@ -34,15 +34,6 @@ constexpr std::uint16_t LastPage = flight_log::LastSlot + flight_log::SlotSize -
 // Half-seconds the empty-log message stays up without a key.
 constexpr std::uint8_t EmptyLogHalfSeconds = 6;
 
-// The slot before the first free one; with none free, the last slot.
-std::uint16_t newestLogSlot(const Instrument& z) {
-  std::uint16_t address = flight_log::FirstSlot;
-  for (int k = 0; k < flight_log::SlotCount && logSlotHoldsFlight(z, address); ++k)
-    address += flight_log::SlotSize;
-  return address == flight_log::FirstSlot ? flight_log::LastSlot
-                                          : static_cast<std::uint16_t>(address - flight_log::SlotSize);
-}
-
 std::uint16_t word(const std::array<std::uint8_t, 16>& r, int at) {
   return static_cast<std::uint16_t>(r[at] | (r[at + 1] << 8));
 }

@@ -25,12 +25,12 @@ void adjustQnh(Instrument& z) {
   if ((z.keyBits & QnhKeysMask) == 0) {
     qnh = QnhStandard;
   } else if (z.settings.testOption(option::PressureMillibar)) {
-    if (code == key::Plus && qnh < QnhKeysCeiling) qnh += QnhMillibarStep;
-    if (code == key::Minus && qnh > QnhKeysFloor) qnh -= QnhMillibarStep;
+    if (code == key::Plus && qnh < QnhHighest) qnh += QnhMillibarStep;
+    if (code == key::Minus && qnh > QnhLowest) qnh -= QnhMillibarStep;
   } else if (code == key::Plus || code == key::Minus) {
     const int inHg = qnhInHundredthsInHg(qnh) + (code == key::Plus ? 1 : -1);
     const int candidate = qnhFromHundredthsInHg(inHg);
-    if (code == key::Plus ? candidate < QnhKeysCeiling : candidate > QnhKeysFloor)
+    if (code == key::Plus ? candidate < QnhHighest : candidate > QnhLowest)
       qnh = static_cast<std::uint16_t>(candidate);
   }
   z.air.fastFollow = 1;

@@ -30,7 +30,8 @@ TForm7::TForm7(Link& link, Dialogs& dialogs, const LogoStore& logo,
   Button2 = new QPushButton("Full program", this);
   Button2->setObjectName("Button2");
   Button2->setEnabled(false);
-  Button2->setVisible(std::filesystem::exists(programFolder / "QMXTRV.K47"));
+  std::error_code ignored;
+  Button2->setVisible(std::filesystem::exists(programFolder / "QMXTRV.K47", ignored));
   // Queued: the update's waits then run from the event loop, not from inside the click.
   connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click, Qt::QueuedConnection);
   connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click, Qt::QueuedConnection);

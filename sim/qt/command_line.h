@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 namespace zen {
 
@@ -17,6 +18,24 @@ inline void parseCommandLineOrExit(QCommandLineParser& parser, const QCoreApplic
     std::exit(2);
   }
   parser.process(app);
+}
+
+// The last resort for an error nobody caught (a file system error, say): its
+// message on standard error and exit status 1, rather than an abort.
+inline const char* uncaughtErrorProgram = "";
+inline void reportUncaughtErrors(const char* program) {
+  uncaughtErrorProgram = program;
+  std::set_terminate([] {
+    const char* text = "stopped by an unexpected error";
+    try {
+      if (const std::exception_ptr error = std::current_exception()) std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      text = e.what();
+    } catch (...) {
+    }
+    std::fprintf(stderr, "%s: %s\n", uncaughtErrorProgram, text);
+    std::_Exit(1);
+  });
 }
 
 }  // namespace zen

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QMenu>
 #include <QStandardPaths>
 #include <QUrl>
@@ -29,6 +30,37 @@ ProgramFolder chooseProgramFolder(const QString& dataDir) {
   return chooseProgramFolder(dataDir, QCoreApplication::applicationDirPath(),
                              QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
                                  .filePath(UserDataFolderName));
+}
+
+ProgramFolderAccess openProgramFolder(const std::filesystem::path& folder) {
+  ProgramFolderAccess access{prepareProgramFolder(folder), nullptr};
+  FolderCheck& check = access.check;
+  if (!check.writable) return access;
+  auto lock = std::make_shared<QLockFile>(
+      QDir(QString::fromStdString(folder.string())).filePath(ProgramFolderLockName));
+  // Held for the whole run: only a holder that is gone makes it stale.
+  lock->setStaleLockTime(0);
+  if (lock->tryLock(0)) {
+    access.lock = std::move(lock);
+    return access;
+  }
+  // A folder where no lock can be made is not shared knowingly; go on.
+  if (lock->error() != QLockFile::LockFailedError) return access;
+  qint64 pid = 0;
+  QString host, program;
+  lock->getLockInfo(&pid, &host, &program);
+  const QString holder = QStringLiteral("%1, process %2%3")
+                             .arg(program.isEmpty() ? QStringLiteral("another program") : program)
+                             .arg(pid)
+                             .arg(host.isEmpty() ? QString() : " on " + host);
+  check.writable = false;
+  check.notice = QStringLiteral(
+                     "the program folder is in use by %1: this program reads its files but writes nothing "
+                     "there, so its settings, clock memory and SM.INI are not kept")
+                     .arg(holder)
+                     .toStdString();
+  check.refusal = QStringLiteral("not saved: the program folder is in use by %1").arg(holder).toStdString();
+  return access;
 }
 
 void addProgramFolderItem(QMenu& fileMenu, const std::filesystem::path& folder) {

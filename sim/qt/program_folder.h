@@ -3,8 +3,12 @@
 
 #include <QString>
 #include <filesystem>
+#include <memory>
+
+#include "sim/program_files.h"
 
 class QMenu;
+class QLockFile;
 
 namespace zen {
 
@@ -29,6 +33,18 @@ inline constexpr char UserDataFolderName[] = "Corvalen Orvex Zenara";
 
 // The same for this program.
 ProgramFolder chooseProgramFolder(const QString& dataDir);
+
+// Beside the files: names the program that has the folder.
+inline constexpr char ProgramFolderLockName[] = "zenara.lock";
+
+// The folder checked (created when only it is missing) and locked for this
+// program, so that two programs never overwrite each other's clock memory and
+// SM.INI. A folder another program holds is read but not written.
+struct ProgramFolderAccess {
+  FolderCheck check;
+  std::shared_ptr<QLockFile> lock;  // held until the program ends
+};
+ProgramFolderAccess openProgramFolder(const std::filesystem::path& folder);
 
 // Adds "Program files: PATH" to the File menu; it opens the folder.
 void addProgramFolderItem(QMenu& fileMenu, const std::filesystem::path& folder);

@@ -71,6 +71,13 @@ void QtHost::reportFileError(const std::filesystem::path& file, const std::strin
   if (onFileError) onFileError(file, systemMessage);
 }
 
+void QtHost::reportNotice(const std::filesystem::path& file, const std::string& text) {
+  if (onNotice)
+    onNotice(file, text);
+  else if (onFileError)
+    onFileError(file, text);
+}
+
 LocalTime QtHost::localTime() const {
   const QDateTime now = QDateTime::currentDateTime();
   const QDate d = now.date();

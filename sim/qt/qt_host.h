@@ -20,10 +20,13 @@ class QtHost : public SimulationHost {
   void setAlarmLed(bool lit) override;
   std::filesystem::path programFolder() const override { return folder_; }
   void reportFileError(const std::filesystem::path& file, const std::string& systemMessage) override;
+  // Shown like a file error unless onNotice is set.
+  void reportNotice(const std::filesystem::path& file, const std::string& text) override;
   LocalTime localTime() const override;
 
   std::function<void(bool)> onAlarmLed;
   std::function<void(const std::filesystem::path&, const std::string&)> onFileError;
+  std::function<void(const std::filesystem::path&, const std::string&)> onNotice;
   // Called before the host sleeps, so the window shows what the firmware drew.
   std::function<void()> beforeSleep;
 

@@ -9,13 +9,18 @@
 // The firmware runs on the virtual-time host with the folder as its program
 // folder: the menus save the settings (pilot number, heading mode), items
 // are moved and the settings saved as the panel designer does, and the
-// panel file, the item location exports, RTC.ram and SM.INI are written as
-// the windows write them. Every file replacement goes through rename(),
-// which this program wraps to note the new content's hash in DIR.journal
-// before the file is replaced.
+// panel file, the item location exports and SM.INI are written as the
+// windows write them. A flight with the engine running keeps the clock
+// memory changing, which the host writes to RTC.ram by itself; each
+// simulated second the fuel used and engine minutes in the clock memory are
+// noted in DIR.clock, and the check finds RTC.ram no older than the host's
+// save interval. Every file replacement goes through rename(), which this
+// program wraps to note the new content's hash in DIR.journal before the
+// file is replaced.
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -28,6 +33,7 @@
 #include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/settings_store.h"
+#include "firmware/core/timekeeping.h"
 #include "sim/atomic_file.h"
 #include "sim/ini_file.h"
 #include "sim/virtual_host.h"
@@ -35,6 +41,21 @@
 namespace {
 
 std::filesystem::path journalPath;
+std::filesystem::path clockNotesPath;
+
+// What the clock memory holds that only grows while the engine runs.
+struct ClockProgress {
+  std::uint32_t fuelUsed = 0;
+  unsigned engineMinutes = 0;
+};
+
+ClockProgress progressIn(std::span<const std::uint8_t> ram) {
+  const std::size_t fuel = zen::clock_offset::TripRecordA + 8;
+  const std::size_t hours = zen::clock_offset::EngineHoursA;
+  return {static_cast<std::uint32_t>(ram[fuel] | ram[fuel + 1] << 8 | ram[fuel + 2] << 16 |
+                                     static_cast<std::uint32_t>(ram[fuel + 3]) << 24),
+          ram[hours] + 60u * (ram[hours + 1] + 100u * ram[hours + 2])};
+}
 
 std::uint64_t hashOf(std::span<const std::uint8_t> bytes) {
   std::uint64_t h = 1469598103934665603ull;  // FNV-1a
@@ -70,6 +91,11 @@ extern "C" int __wrap_rename(const char* from, const char* to) {
 namespace {
 
 using namespace zen;
+
+[[noreturn]] void fail(const char* what, const std::string& error) {
+  std::fprintf(stderr, "zenara_save_driver: %s: %s\n", what, error.c_str());
+  std::exit(1);
+}
 
 constexpr double PanelShownMs = 3500;
 constexpr double ClickMs = 100;
@@ -112,7 +138,6 @@ class SaveRounds {
     saveAllSettings(z);
     if (auto error = savePanelFile(z, folder_ / "panel.pcf")) fail("panel.pcf", *error);
     if (auto failure = saveItemLocations(z.settings, folder_)) fail("item locations", failure->reason);
-    saveClockRam(z);
     ini_.writeInteger("settings", "Slider1", static_cast<int>(count_ % 1200));
     ini_.writeInteger("General", "PORT", static_cast<int>(count_ % 8) + 1);
     if (auto error = ini_.save(folder_ / "SM.INI")) fail("SM.INI", *error);
@@ -120,11 +145,6 @@ class SaveRounds {
     t = keys(t, count_ % 2 ? "M N + M" : "M N - M");
     t = keys(t + 300, "M PPP S N S S M");
     host_.at(t + 300, [this] { round(); });
-  }
-
-  static void fail(const char* file, const std::string& error) {
-    std::fprintf(stderr, "zenara_save_driver: %s: %s\n", file, error.c_str());
-    std::exit(1);
   }
 
   VirtualHost& host_;
@@ -138,23 +158,44 @@ int run(const std::filesystem::path& folder) {
   options.programFolder = folder;
   options.closeAfterMs = 1000ull * 3600 * 24 * 365;
   VirtualHost host(options);  // loads e2.rom, RTC.ram and logo.bin
-  if (!std::filesystem::exists(folder / "e2.rom")) buildImageFromDefaults(host.instrument(), true);
+  Instrument& z = host.instrument();
+  if (!std::filesystem::exists(folder / "e2.rom")) buildImageFromDefaults(z, true);
+  // In flight with the engine running: fuel used and engine time grow.
+  host.switchEngineUnit(0, true);
+  host.setEngineBar(0, 20, 26);     // about 6000 rpm
+  host.setEngineBar(0, 17, 50);     // fuel flow pulses
+  host.setPressureBar(0, 2, 3000);  // about 100 mph
+  const int notes = ::open(clockNotesPath.c_str(), O_WRONLY | O_TRUNC | O_CREAT | O_CLOEXEC, 0644);
+  if (notes < 0) fail("clock notes", std::strerror(errno));
+  host.onClockTick = [&] {
+    if (host.nowMicros() % 1000000 != 0) return;
+    const ClockProgress p = progressIn(z.rtc.bytes);
+    char line[64];
+    const int n =
+        std::snprintf(line, sizeof line, "%llu %u %u\n",
+                      static_cast<unsigned long long>(host.nowMicros() / 1000), p.fuelUsed, p.engineMinutes);
+    if (::write(notes, line, static_cast<std::size_t>(n)) != n) std::abort();
+  };
   SaveRounds rounds(host, folder);
   rounds.start(PanelShownMs);
   host.run();
   return 0;
 }
 
-// The journal's hashes per file name, in order; a line cut short is ignored.
+// The file's complete lines; one cut short is ignored.
+std::vector<std::string> lines(const std::filesystem::path& file) {
+  std::vector<std::string> result;
+  const ReadResult read = readFilePrefix(file, std::size_t{1} << 30);
+  std::string_view text(reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size());
+  for (std::size_t nl; (nl = text.find('\n')) != std::string_view::npos; text.remove_prefix(nl + 1))
+    result.emplace_back(text.substr(0, nl));
+  return result;
+}
+
+// The journal's hashes per file name, in order.
 std::map<std::string, std::vector<std::uint64_t>> readJournal() {
   std::map<std::string, std::vector<std::uint64_t>> journal;
-  const ReadResult read = readFilePrefix(journalPath, std::size_t{1} << 30);
-  std::string_view text(reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size());
-  while (true) {
-    const std::size_t nl = text.find('\n');
-    if (nl == std::string_view::npos) break;
-    const std::string line(text.substr(0, nl));
-    text.remove_prefix(nl + 1);
+  for (const std::string& line : lines(journalPath)) {
     const std::size_t space = line.rfind(' ');
     if (space == std::string::npos) continue;
     journal[line.substr(0, space)].push_back(std::stoull(line.substr(space + 1), nullptr, 16));
@@ -175,6 +216,36 @@ int check(const std::filesystem::path& folder) {
     const bool last = hash == hashes.back();
     const bool previous = hashes.size() >= 2 ? hash == hashes[hashes.size() - 2] : !hash.has_value();
     if (!last && !previous) problem(name + " is neither its old nor its new version");
+  }
+  // RTC.ram is no older than the save interval before the last note (the
+  // kill came within a second of it); both counts only grow.
+  const std::vector<std::string> notes = lines(clockNotesPath);
+  if (!notes.empty()) {
+    unsigned long long lastMs = 0;
+    std::sscanf(notes.back().c_str(), "%llu", &lastMs);
+    const unsigned long long intervalMs = SimulationHost::ClockRamSaveTicks * 25ull;
+    ClockProgress due{};
+    bool anyDue = false;
+    for (const std::string& note : notes) {
+      unsigned long long ms = 0;
+      ClockProgress p;
+      if (std::sscanf(note.c_str(), "%llu %u %u", &ms, &p.fuelUsed, &p.engineMinutes) == 3 &&
+          ms + intervalMs <= lastMs) {
+        due = p;
+        anyDue = true;
+      }
+    }
+    const ReadResult ram = readFilePrefix(folder / "RTC.ram", ClockRam::Size);
+    if (anyDue && ram.bytes.size() != ClockRam::Size) {
+      problem("RTC.ram missing after " + std::to_string(lastMs) + " ms");
+    } else if (anyDue) {
+      const ClockProgress saved = progressIn(ram.bytes);
+      if (saved.fuelUsed < due.fuelUsed || saved.engineMinutes < due.engineMinutes)
+        problem("RTC.ram lost more than " + std::to_string(intervalMs) + " ms: fuel used " +
+                std::to_string(saved.fuelUsed) + " < " + std::to_string(due.fuelUsed) +
+                " or engine minutes " + std::to_string(saved.engineMinutes) + " < " +
+                std::to_string(due.engineMinutes) + " (last note " + std::to_string(lastMs) + " ms)");
+    }
   }
   {
     VirtualHost::Options options;
@@ -198,6 +269,7 @@ int main(int argc, char** argv) {
   std::string folder = argv[2];
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   journalPath = folder + ".journal";
+  clockNotesPath = folder + ".clock";
   try {
     return std::strcmp(argv[1], "--run") == 0 ? run(folder) : check(folder);
   } catch (const std::exception& e) {

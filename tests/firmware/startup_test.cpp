@@ -94,7 +94,9 @@ struct QnhCase {
 
 class StartupQnh : public ::testing::TestWithParam<QnhCase> {};
 
-TEST_P(StartupQnh, OutOfRangeSettingFallsBackToStandard) {
+// Whatever the keys can set is kept; anything else falls back to 1013 hPa,
+// and a flight in progress goes on either way.
+TEST_P(StartupQnh, KeysRangeIsKeptAndAFlightGoesOn) {
   VirtualHost host;
   Instrument& z = host.instrument();
   z.rtc.bytes[32] = static_cast<std::uint8_t>(GetParam().stored & 0xFF);
@@ -105,13 +107,35 @@ TEST_P(StartupQnh, OutOfRangeSettingFallsBackToStandard) {
   EXPECT_EQ(std::uint16_t{z.time.qnh.qnhX8}, GetParam().expected);
   const std::uint16_t inClock = static_cast<std::uint16_t>(z.rtc.bytes[32] | (z.rtc.bytes[33] << 8));
   EXPECT_EQ(inClock, GetParam().expected);
-  // A reset setting also ends the flight the clock thought was running.
-  EXPECT_EQ(z.time.qnh.inFlight, GetParam().stored == GetParam().expected ? 1 : 0);
+  EXPECT_EQ(z.time.qnh.inFlight, 1);
+  EXPECT_EQ(z.rtc.bytes[34], 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, StartupQnh,
-                         ::testing::Values(QnhCase{7687, 8104}, QnhCase{7688, 7688}, QnhCase{8472, 8472},
-                                           QnhCase{8473, 8104}, QnhCase{0, 8104}));
+                         ::testing::Values(QnhCase{7679, 8104}, QnhCase{7680, 7680}, QnhCase{8479, 8479},
+                                           QnhCase{8480, 8480}, QnhCase{8481, 8104}, QnhCase{0, 8104}));
+
+// Stopped after the log took a flight but before the clock memory learnt it
+// ended: the next start does not carry that flight on to log it twice.
+TEST(Startup, AFlightAlreadyLoggedIsNotCarriedOn) {
+  for (const bool logged : {true, false}) {
+    VirtualHost host;
+    Instrument& z = host.instrument();
+    buildImageFromDefaults(z, true);
+    const FlightRecord flight{8, 12, 9, 40, 25, 0, 110, 3000, 0};
+    for (int offset : {clock_offset::FlightRecordA, clock_offset::FlightRecordB})
+      writeClock(z, &flight, static_cast<std::size_t>(offset), sizeof flight);
+    const QnhBlock qnh{QnhStandard, 1, 0, 0};
+    writeClock(z, &qnh, clock_offset::QnhBlock, sizeof qnh);
+    const std::uint8_t record[17] = {8,         12, 9, 40, 25, 0, 110, 0,   3000 & 0xFF,
+                                     3000 >> 8, 0,  0, 0,  1,  0, 0,   0xFF};
+    if (logged) z.e2.write(768, record);
+    host.closeAt(3000);
+    host.run();
+    EXPECT_EQ(z.time.qnh.inFlight, logged ? 0 : 1) << "logged " << logged;
+    EXPECT_EQ(z.rtc.bytes[clock_offset::QnhBlock + 2], logged ? 0 : 1) << "logged " << logged;
+  }
+}
 
 TEST(Startup, BothBottomLeftKeysHeldDuringWelcomeSelectExtendedSetup) {
   VirtualHost host;

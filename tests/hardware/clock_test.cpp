@@ -88,6 +88,24 @@ TEST(ClockRam, SurvivesARestartThroughRtcRam) {
   EXPECT_TRUE(host.fileErrors.empty());
 }
 
+// The offset to the computer's clock lives in the clock memory, so a time
+// set in the aircraft setup is still the chip's time in the next run.
+TEST(ClockRam, ATimeSetIsKeptThroughRtcRam) {
+  FakeHost host;
+  host.now = {2026, 3, 1, 12, 0, 0};
+  Instrument z(host);
+  setClockTime(z, {2031, 7, 4, 9, 15, 0});
+  saveClockRam(z);
+
+  host.now = {2026, 3, 1, 13, 30, 20};  // an hour and a half later
+  Instrument next(host);
+  LogoStore logo;
+  loadProgramFiles(next, logo);
+  const LocalTime t = clockTime(next);
+  EXPECT_EQ((std::array{t.year, t.month, t.day, t.hour, t.minute, t.second}),
+            (std::array{2031, 7, 4, 10, 45, 20}));
+}
+
 TEST(ClockRam, FailedSaveIsReported) {
   FakeHost host;
   Instrument z(host);

@@ -1,12 +1,15 @@
 #include "sim/atomic_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <string>
 
@@ -134,6 +137,34 @@ TEST_F(AtomicFileTest, ReadReportsMissingAndUnreadable) {
     EXPECT_FALSE(locked.missing);
     EXPECT_EQ(locked.error, "Permission denied");
   }
+}
+
+// Opening a FIFO for reading waits for a writer: a program handed one as a
+// settings file must say so at once instead.
+TEST_F(AtomicFileTest, FifoIsRefusedWithoutWaiting) {
+  const std::filesystem::path fifo = dir_ / "SM.INI";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto pending = std::async(std::launch::async, [&] { return readFilePrefix(fifo, 100); });
+  if (pending.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
+    // Frees the blocked reader, so the test fails rather than hangs.
+    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    FAIL() << "reading a FIFO blocked";
+  }
+  const ReadResult result = pending.get();
+  EXPECT_FALSE(result.missing);
+  EXPECT_EQ(result.error, "it is a FIFO (named pipe), not a regular file");
+}
+
+TEST_F(AtomicFileTest, OriginalIsKeptUnderAFreeNameAndNeverReplaced) {
+  ASSERT_EQ(writeFileAtomically(dir_ / "e2.rom", bytesOf("first")), std::nullopt);
+  EXPECT_EQ(keepOriginal(dir_ / "e2.rom").path, dir_ / "e2.rom.orig");
+  ASSERT_EQ(writeFileAtomically(dir_ / "e2.rom", bytesOf("second")), std::nullopt);
+  EXPECT_EQ(keepOriginal(dir_ / "e2.rom").path, dir_ / "e2.rom.orig.2");
+  EXPECT_EQ(contents(dir_ / "e2.rom.orig"), "first");
+  EXPECT_EQ(contents(dir_ / "e2.rom.orig.2"), "second");
+  const KeptCopy gone = keepOriginal(dir_ / "none");
+  EXPECT_EQ(gone.error, std::nullopt);
+  EXPECT_TRUE(gone.path.empty());
 }
 
 // A save killed half-way leaves its temporary; the next start clears those

@@ -8,7 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "desktop/main_window.h"
+#include "link/usb_bridge.h"
 #include "sim/qt/program_folder.h"
+#include "support/recording_dialogs.h"
 
 using namespace zen;
 
@@ -49,6 +52,38 @@ class ProgramFolderTest : public QObject {
       if (chosen.userData) QVERIFY2(QDir(user).exists(), c.name);
       QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
+  }
+
+  // Two programs on one folder would overwrite each other's clock memory and
+  // SM.INI: the second is told who holds it, and its window writes nothing.
+  void aSecondProgramIsToldWhoHasTheFolderAndWritesNothingThere() {
+    QTemporaryDir dir;
+    const std::filesystem::path folder = dir.path().toStdString();
+    ProgramFolderAccess first = openProgramFolder(folder);
+    QVERIFY(first.lock && first.check.writable && first.check.notice.empty());
+    const ProgramFolderAccess second = openProgramFolder(folder);
+    QVERIFY(!second.lock && second.check.readable && !second.check.writable);
+    const QString pid = "process " + QString::number(QCoreApplication::applicationPid());
+    QVERIFY2(QString::fromStdString(second.check.notice).contains(pid), second.check.notice.c_str());
+
+    test::RecordingDialogs dialogs;
+    dialogs.allowAnything();
+    NoUsbBridge noUsb;
+    TForm1::Options options{folder, 1, &dialogs, &noUsb};
+    options.folderCheck = second.check;
+    {
+      TForm1 window(options);
+      QVERIFY(!dialogs.shown().isEmpty());
+      QVERIFY(dialogs.shown().first().contains(pid));
+      window.close();
+      QVERIFY(window.shutDown());
+      QVERIFY(!window.saveFailed());
+    }
+    QVERIFY(!QFile::exists(dir.filePath("RTC.ram")));
+    QVERIFY(!QFile::exists(dir.filePath("SM.INI")));
+
+    first.lock.reset();  // the first program ends
+    QVERIFY(openProgramFolder(folder).check.writable);
   }
 
   void fileMenuSaysWhere() {

@@ -73,7 +73,8 @@ bool DevelopmentMenu::simulationRunning() {
 
 void DevelopmentMenu::savePreset(Preset preset, int page, const QString& caption) {
   if (!simulationRunning()) return;
-  const QString chosen = dialogs_.saveFileName(caption, PascalFilter);
+  const QString chosen =
+      dialogs_.saveFileName(caption, PascalFilter, QString::fromLatin1(PresetFileExtension));
   if (chosen.isEmpty()) return;
   const std::filesystem::path file = presetFilePath(chosen.toStdString());
   const std::string name = presetArrayName(file);

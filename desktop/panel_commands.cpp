@@ -73,7 +73,7 @@ void PanelCommands::Savepanellayout1Click() {
   BusyGuard guard(busy_);
   if (!guard.entered()) return message(BusyMessage);
   if (!host_.firmwareRunning()) return message(SimulationNotRunningMessage);
-  QString name = dialogs_.saveFileName(SaveTitle, Filter);
+  QString name = dialogs_.saveFileName(SaveTitle, Filter, QStringLiteral("pcf"));
   if (name.isEmpty()) return;
   if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".pcf");
   if (auto error = savePanelFile(host_.instrument(), name.toStdString())) message(*error);

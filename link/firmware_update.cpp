@@ -97,6 +97,8 @@ bool FirmwareUpdate::open() {
   view_.clearLines();
   for (const char* line : Instructions) view_.addLine(line);
   view_.enableButtons(false, false);
+  // Not the last update's full gauge.
+  setGaugeRange(boot::ApplicationBytes);
   return true;
 }
 

@@ -169,6 +169,11 @@ TEST(FirmwareUpdateTest, TheUpdateNeverSharesTheLineWithAFrame) {
   for (std::size_t i = framesBefore; i < rig.link.transport.sent.size(); ++i)
     EXPECT_EQ(rig.link.transport.sent[i].bytes.size(), 1u) << i;
   EXPECT_EQ(rig.unit.flash()[0], sampleFlash()[0]);
+
+  // Opened again, the window starts from an empty gauge.
+  EXPECT_EQ(rig.view.gauge, rig.view.gaugeMaximum);
+  ASSERT_TRUE(rig.update.open());
+  EXPECT_EQ(rig.view.gauge, 0);
 }
 
 TEST(FirmwareUpdateTest, UpdateNowBeforeTheBootloaderIsReadyOnlySaysSo) {

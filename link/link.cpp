@@ -80,11 +80,14 @@ bool Link::sendFrame(std::uint8_t length, std::uint8_t address, bool expectReply
     if (cancelled_) return finish(LinkOutcome::Cancelled);
     if (!lineOpen()) return finish(LinkOutcome::LineLost);
     host_.linkReplyTicks = timeoutTicks;
+    // Its answer may still come after the repeat went out: the next request
+    // waits for it. Owed before the write, which may already take it in.
+    if (expectReply) {
+      ++owed_;
+      drainUntil_ = std::max(drainUntil_, ticks_ + static_cast<std::uint32_t>(Tries) * timeoutTicks);
+    }
     if (!transport_->write(frame)) return finish(LinkOutcome::LineLost);
     if (!expectReply) return finish(LinkOutcome::Sent);
-    // Its answer may still come after the repeat went out: the next request waits for it.
-    ++owed_;
-    drainUntil_ = std::max(drainUntil_, ticks_ + static_cast<std::uint32_t>(Tries) * timeoutTicks);
     waitUntil([&] { return host_.linkReplyTicks == 0 || replies_.replyReceived != 0; });
   }
   if (replies_.replyReceived) return finish(LinkOutcome::Replied);

@@ -131,6 +131,13 @@ void PanelCommands::closeStatus() { form2_->hide(); }
 
 void PanelCommands::message(const std::string& text) { dialogs_.showMessage(QString::fromStdString(text)); }
 
-void PanelCommands::result(const std::string& text) { dialogs_.showMessage(QString::fromStdString(text)); }
+// A good transfer over a fast line is over in a moment: the Status window
+// stays up with the result as its last line, besides the message.
+void PanelCommands::result(const std::string& text) {
+  statusLine(text);
+  form2_->show();
+  form2_->raise();
+  dialogs_.showMessage(QString::fromStdString(text));
+}
 
 }  // namespace zen

@@ -129,8 +129,9 @@ class PanelCommandsTest : public QObject {
       const Items panel = allItems(z);
       const PanelSettings sent = panelSettingsOf(z);
       rig.trigger("DownloadpaneltoOrvex1");
-      QCOMPARE(rig.status().size(), 72 + 74);  // written, then read back
-      QVERIFY(!rig.statusShown());
+      QCOMPARE(rig.status().size(), 72 + 74 + 1);  // written, read back, and the result
+      QVERIFY(rig.statusShown());
+      QVERIFY(rig.status().last().startsWith("The panel was written"));
       QVERIFY(panelPart(readBytes(unitE2.toStdString())) == Bytes(sent.begin(), sent.end()));
       QCOMPARE(linesStartingWith(fake, "write-e2"), 36);
       QTRY_COMPARE(fake.count("finish"), 1);
@@ -139,8 +140,8 @@ class PanelCommandsTest : public QObject {
       test::makeOwnCalibration(z);
       const Items before = allItems(z);
       rig.trigger("UploadpanelfromOrvex1");
-      QCOMPARE(rig.status().size(), 74);
-      QVERIFY(!rig.statusShown());
+      QCOMPARE(rig.status().size(), 74 + 1);
+      QVERIFY(rig.statusShown());
       QVERIFY(allItems(z) == expectedItems(before, panel));
       QCOMPARE(readBytes(rig.folder / UploadFileName).size(), UploadLength);
 

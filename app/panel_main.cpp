@@ -42,6 +42,7 @@ class ConsoleReport : public zen::TransferReport {
   void statusLine(const std::string& text) override { say(stdout, text); }
   void closeStatus() override {}
   void message(const std::string& text) override { complain(text); }
+  void result(const std::string& text) override { say(stdout, text); }
 };
 
 class LineTransport : public zen::LinkTransport {
@@ -49,6 +50,7 @@ class LineTransport : public zen::LinkTransport {
   explicit LineTransport(zen::SerialLine& line) : line_(line) {}
   bool isOpen() const override { return line_.isOpen(); }
   bool write(std::span<const std::uint8_t> bytes) override { return line_.write(bytes); }
+  std::string lineName() const override { return line_.device().toStdString(); }
 
  private:
   zen::SerialLine& line_;
@@ -57,6 +59,7 @@ class LineTransport : public zen::LinkTransport {
 // The simulator's saved settings from e2.rom; without one, the defaults when
 // allowed. False, after saying why, when there is nothing to use.
 bool loadSavedSettings(zen::QtHost& host, const int& fileErrors, bool defaultsWhenMissing) {
+  const int errorsBefore = fileErrors;
   zen::Instrument& z = host.instrument();
   const std::filesystem::path e2 = host.programFolder() / "e2.rom";
   std::error_code error;
@@ -74,7 +77,7 @@ bool loadSavedSettings(zen::QtHost& host, const int& fileErrors, bool defaultsWh
     return false;
   }
   zen::loadAllSettings(z);
-  return fileErrors == 0;
+  return fileErrors == errorsBefore;
 }
 
 }  // namespace
@@ -188,7 +191,8 @@ int main(int argc, char** argv) {
     // Finish waits for no reply: let it leave the port before the program ends.
     while (line.isOpen() && line.port()->bytesToWrite() > 0 && line.port()->waitForBytesWritten(1000)) {
     }
-    return done ? 0 : Failed;
+    // CurrentE2.bin that could not be written is a failure too, though the panel went out.
+    return done && fileErrors == 0 ? 0 : Failed;
   }
 
   const auto panel = zen::uploadPanel(t);
@@ -200,7 +204,8 @@ int main(int argc, char** argv) {
       return Failed;
     }
     say(stdout, "Panel saved to " + file);
-    return 0;
+    // E2DataDownload.bin that could not be written was reported above.
+    return fileErrors == 0 ? 0 : Failed;
   }
   // Into the simulator's settings: its calibration and flight log stay as they are.
   if (!loadSavedSettings(host, fileErrors, true)) return Failed;

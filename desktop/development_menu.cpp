@@ -7,7 +7,9 @@
 
 #include "files/developer_exports.h"
 #include "files/panel_settings.h"
+#include "firmware/core/instrument.h"
 #include "firmware/core/settings_store.h"
+#include "link/link.h"
 #include "link/ram_view.h"
 #include "sim/qt/dialogs.h"
 #include "sim/simulation_host.h"
@@ -20,7 +22,7 @@ constexpr char PascalFilter[] = "Pascal files (*.pas)";
 
 }  // namespace
 
-TForm9::TForm9(QWidget* parent) : QWidget(parent, Qt::Tool) {
+TForm9::TForm9(Dialogs& dialogs, QWidget* parent) : QWidget(parent, Qt::Tool), dialogs_(dialogs) {
   setObjectName("Form9");
   setWindowTitle("View RAM");
   button1_ = new QPushButton("Button1", this);
@@ -39,12 +41,14 @@ void TForm9::Button1Click() {
   button1_->setEnabled(false);
   const auto value = readRamByte(*link_, ViewRamAddress);
   button1_->setEnabled(true);
+  if (link_->lastOutcome() == LinkOutcome::Busy)
+    return dialogs_.showMessage(QString::fromStdString(link_->busyMessage()));
   if (value) edit1_->setText(QStringLiteral("%1").arg(*value, 2, 16, QLatin1Char('0')).toUpper());
 }
 
 DevelopmentMenu::DevelopmentMenu(QMenu* menu, SimulationHost& host, Dialogs& dialogs, QWidget* window)
     : QObject(menu), host_(host), dialogs_(dialogs) {
-  form9_ = new TForm9(window);
+  form9_ = new TForm9(dialogs, window);
   auto add = [&](const char* caption, const char* name, auto handler) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
@@ -69,7 +73,8 @@ bool DevelopmentMenu::simulationRunning() {
 
 void DevelopmentMenu::savePreset(Preset preset, int page, const QString& caption) {
   if (!simulationRunning()) return;
-  const QString chosen = dialogs_.saveFileName(caption, PascalFilter);
+  const QString chosen =
+      dialogs_.saveFileName(caption, PascalFilter, QString::fromLatin1(PresetFileExtension));
   if (chosen.isEmpty()) return;
   const std::filesystem::path file = presetFilePath(chosen.toStdString());
   const std::string name = presetArrayName(file);
@@ -87,7 +92,14 @@ void DevelopmentMenu::Button6Click() {
 }
 
 // Failures reach the user through the host's file error report.
-void DevelopmentMenu::Button7Click() { writeDefaultSettingsFile(host_.instrument()); }
+void DevelopmentMenu::Button7Click() {
+  Instrument& z = host_.instrument();
+  // The running instrument keeps its own image, flight log and all, until its next save.
+  if (host_.firmwareRunning()) return writeDefaultSettingsFile(z);
+  // Switched on later it starts from the image in memory: that must be the
+  // defaults too, or it shows an empty panel and saves it over the new file.
+  buildImageFromDefaults(z, false);
+}
 
 void DevelopmentMenu::DumpRAM1Click() {
   form9_->show();

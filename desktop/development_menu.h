@@ -19,7 +19,7 @@ class SimulationHost;
 class TForm9 : public QWidget {
   Q_OBJECT
  public:
-  explicit TForm9(QWidget* parent = nullptr);
+  explicit TForm9(Dialogs& dialogs, QWidget* parent = nullptr);
   void setLink(Link* link) { link_ = link; }
   QPushButton* button() const { return button1_; }
   QLineEdit* edit() const { return edit1_; }
@@ -27,6 +27,7 @@ class TForm9 : public QWidget {
  private:
   void Button1Click();
 
+  Dialogs& dialogs_;
   Link* link_ = nullptr;
   QPushButton* button1_ = nullptr;
   QLineEdit* edit1_ = nullptr;

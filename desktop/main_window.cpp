@@ -395,7 +395,7 @@ void TForm1::showFileError(const std::filesystem::path& file, const std::string&
 
 void TForm1::Button1Click() {
   if (host_->firmwareRunning() || closeRequested_) return;
-  if (link_->link().busy()) {
+  if (link_->link().exchanging() || form7_->updater().running()) {
     // Started inside a link wait, the firmware would hold that wait until it stops.
     QTimer::singleShot(100, this, &TForm1::Button1Click);
     return;

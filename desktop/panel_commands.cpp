@@ -71,9 +71,9 @@ void PanelCommands::addConnectActions(QMenu* connectMenu) {
 
 void PanelCommands::Savepanellayout1Click() {
   BusyGuard guard(busy_);
-  if (!guard.entered()) return;
+  if (!guard.entered()) return message(BusyMessage);
   if (!host_.firmwareRunning()) return message(SimulationNotRunningMessage);
-  QString name = dialogs_.saveFileName(SaveTitle, Filter);
+  QString name = dialogs_.saveFileName(SaveTitle, Filter, QStringLiteral("pcf"));
   if (name.isEmpty()) return;
   if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".pcf");
   if (auto error = savePanelFile(host_.instrument(), name.toStdString())) message(*error);
@@ -81,7 +81,7 @@ void PanelCommands::Savepanellayout1Click() {
 
 void PanelCommands::Loadpanellayout1Click() {
   BusyGuard guard(busy_);
-  if (!guard.entered()) return;
+  if (!guard.entered()) return message(BusyMessage);
   if (!host_.firmwareRunning()) return message(SimulationNotRunningMessage);
   const QString name = dialogs_.openFileName(LoadTitle, Filter);
   if (name.isEmpty()) return;
@@ -91,17 +91,21 @@ void PanelCommands::Loadpanellayout1Click() {
 
 void PanelCommands::UploadpanelfromOrvex1Click() {
   BusyGuard guard(busy_);
-  if (!guard.entered()) return;
+  if (!guard.entered()) return message(BusyMessage);
   TransferContext t = context();
   const auto panel = uploadPanel(t);
   if (!panel) return;
   applyPanelSettings(host_.instrument(), *panel);
   applied();
+  result("The panel was read from the instrument on " + lineName(link_) +
+         " and is shown now; it reaches e2.rom with the instrument's next settings save. The bytes read are "
+         "in " +
+         (host_.programFolder() / UploadFileName).string() + ".");
 }
 
 void PanelCommands::DownloadpaneltoOrvex1Click() {
   BusyGuard guard(busy_);
-  if (!guard.entered()) return;
+  if (!guard.entered()) return message(BusyMessage);
   TransferContext t = context();
   downloadPanel(t, host_.instrument().settings);
 }
@@ -126,5 +130,14 @@ void PanelCommands::statusLine(const std::string& text) {
 void PanelCommands::closeStatus() { form2_->hide(); }
 
 void PanelCommands::message(const std::string& text) { dialogs_.showMessage(QString::fromStdString(text)); }
+
+// A good transfer over a fast line is over in a moment: the Status window
+// stays up with the result as its last line, besides the message.
+void PanelCommands::result(const std::string& text) {
+  statusLine(text);
+  form2_->show();
+  form2_->raise();
+  dialogs_.showMessage(QString::fromStdString(text));
+}
 
 }  // namespace zen

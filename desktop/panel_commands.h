@@ -35,6 +35,9 @@ class PanelCommands : public QObject, private TransferReport {
   static constexpr char Filter[] = "Panel configuration file (*.pcf)";
   static constexpr char SaveTitle[] = "Enter filename to save panel configuration file as";
   static constexpr char LoadTitle[] = "Select panel configuration file to load";
+  static constexpr char BusyMessage[] =
+      "Another panel command is still running (a transfer waits for the instrument). Try again when it has "
+      "ended.";
 
   PanelCommands(SimulationHost& host, Link& link, Dialogs& dialogs, QWidget* window);
 
@@ -58,6 +61,7 @@ class PanelCommands : public QObject, private TransferReport {
   void statusLine(const std::string& text) override;
   void closeStatus() override;
   void message(const std::string& text) override;
+  void result(const std::string& text) override;
   void addCommand(QMenu* menu, const char* text, const char* name, void (PanelCommands::*slot)());
   void applied();
   TransferContext context();

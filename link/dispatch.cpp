@@ -45,28 +45,28 @@ void takeBlock(LinkBlock<N>& block, std::span<const std::uint8_t> fields) {
   block.arrived = 1;
 }
 
-bool takeReply(LinkReplies& r, std::span<const std::uint8_t> d) {
-  if (d.empty()) return false;
+ReplyKind takeReply(LinkReplies& r, std::span<const std::uint8_t> d) {
+  if (d.empty()) return ReplyKind::None;
   switch (d[0]) {
     case ReadE2Block:
-      if (d.size() < ReadBlockReplySize) return false;
+      if (d.size() < ReadBlockReplySize) return ReplyKind::None;
       copyInto(r.readBlock, d.subspan(1));
-      return true;
+      return ReplyKind::ReadBlock;
     case ReadRam: {
-      if (d.size() < 2) return false;
+      if (d.size() < 2) return ReplyKind::None;
       const auto bytes = d.subspan(1, std::min(d.size() - 1, r.memoryView.size()));
       r.memoryView.fill(0);
       std::copy(bytes.begin(), bytes.end(), r.memoryView.begin());
       r.memoryViewLength = static_cast<std::uint16_t>(bytes.size());
-      return true;
+      return ReplyKind::Memory;
     }
     case Identify:
-      if (d.size() < IdentifyReplySize) return false;
+      if (d.size() < IdentifyReplySize) return ReplyKind::None;
       copyInto(r.instrumentIdent, d.subspan(1));
       copyInto(r.instrumentVersion, d.subspan(13));
-      return true;
+      return ReplyKind::Ident;
     default:
-      return false;
+      return ReplyKind::None;
   }
 }
 
@@ -130,25 +130,43 @@ void keepReceiveBlock(std::array<std::uint8_t, 20>& block, const ReceivedFrame& 
 std::string LinkReplies::identText() const { return shortString(instrumentIdent); }
 std::string LinkReplies::versionText() const { return shortString(instrumentVersion); }
 
-bool dispatchFrame(Instrument& z, LinkReplies& replies, const ReceivedFrame& frame) {
+ReplyKind expectedReply(std::span<const std::uint8_t> request) {
+  if (request.size() < 2 || request[0] != RequestFrame) return ReplyKind::Any;
+  switch (request[1]) {
+    case ReadE2Block:
+      return ReplyKind::ReadBlock;
+    case WriteE2Block:
+      return ReplyKind::Acknowledge;
+    case ReadRam:
+      return ReplyKind::Memory;
+    case Identify:
+      return ReplyKind::Ident;
+    case Finish:
+      return ReplyKind::None;
+    default:
+      return ReplyKind::Any;
+  }
+}
+
+ReplyKind dispatchFrame(Instrument& z, LinkReplies& replies, const ReceivedFrame& frame) {
   const auto d = frame.payloadData();
   keepReceiveBlock(z.engine.linkReceiveBlock, frame);
   switch (frame.type) {
     case ReplyFrame:
       return takeReply(replies, d);
     case AcknowledgeFrame:
-      return true;
+      return ReplyKind::Acknowledge;
     case LinkBlockFrame:
       takeLinkBlock(z.engine, d);
-      return false;
+      return ReplyKind::None;
     case HeadingFrame:
       if (d.size() >= HeadingSampleSize) takeHeadingSample(z, u16(d, 0));
-      return false;
+      return ReplyKind::None;
     case AttitudeFrame:
       takeAttitudeRecord(z, d);
-      return false;
+      return ReplyKind::None;
     default:
-      return false;
+      return ReplyKind::None;
   }
 }
 

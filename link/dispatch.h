@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "link/frame.h"
@@ -26,9 +27,16 @@ struct LinkReplies {
   std::string versionText() const;
 };
 
+// What a frame answers. Read replies carry no address, so the kind is all
+// that tells one request's answer from another's.
+enum class ReplyKind : std::uint8_t { None, ReadBlock, Memory, Ident, Acknowledge, Any };
+
+// The reply a request payload asks for; Any for a payload this program does not send.
+ReplyKind expectedReply(std::span<const std::uint8_t> request);
+
 // Runs the frame's action. Frames too short for their kind change nothing;
 // angles are brought into range before any instrument uses them.
-// Returns true when the frame answers a request.
-bool dispatchFrame(Instrument& z, LinkReplies& replies, const ReceivedFrame& frame);
+// Returns the kind of reply the frame is, None when it answers no request.
+ReplyKind dispatchFrame(Instrument& z, LinkReplies& replies, const ReceivedFrame& frame);
 
 }  // namespace zen

@@ -113,4 +113,19 @@ std::string carriedVersionOf(std::span<const std::uint8_t, FirmwareImageSize> im
   return {text.begin(), text.end()};
 }
 
+std::optional<std::string> carriedVersionProblem(std::span<const std::uint8_t, FirmwareImageSize> image) {
+  const std::size_t length = image[CarriedVersionOffset];
+  if (length == 0 || length > CarriedVersionLength)
+    return "its version length byte at offset " + std::to_string(CarriedVersionOffset) + " is " +
+           std::to_string(length) + ", not 1 to " + std::to_string(CarriedVersionLength);
+  for (std::size_t i = 1; i <= length; ++i) {
+    const std::uint8_t c = image[CarriedVersionOffset + i];
+    if (c < 0x20 || c > 0x7E)
+      return "its version at offset " + std::to_string(CarriedVersionOffset + 1) +
+             " holds a byte that is no printable character (" + std::to_string(c) + " at offset " +
+             std::to_string(CarriedVersionOffset + i) + ")";
+  }
+  return std::nullopt;
+}
+
 }  // namespace zen

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -64,5 +65,7 @@ std::vector<std::uint8_t> buildContainer(std::span<const std::uint8_t> code,
 
 // The version text kept in a flash image, "" when it holds no characters.
 std::string carriedVersionOf(std::span<const std::uint8_t, FirmwareImageSize> image);
+// Why the image holds no version (a length of 1..7 printable characters), or nothing.
+std::optional<std::string> carriedVersionProblem(std::span<const std::uint8_t, FirmwareImageSize> image);
 
 }  // namespace zen

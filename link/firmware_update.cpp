@@ -80,16 +80,25 @@ bool FirmwareUpdate::extract(MarkerChoice choice) {
 }
 
 bool FirmwareUpdate::open() {
+  linkWasBusy_ = false;
   if (!imagePresent_) return false;
   // Opened again while an update runs: the window only comes to the front.
   if (running_) return true;
+  // That exchange would go on sending its frames to the bootloader.
+  if (link_.exchanging()) {
+    linkWasBusy_ = true;
+    return false;
+  }
   view_.runTimers(true);
   r_.bootMode = true;
+  link_.hold(true);
   link_.routeTo(this);
   r_.bootState = 0;
   view_.clearLines();
   for (const char* line : Instructions) view_.addLine(line);
   view_.enableButtons(false, false);
+  // Not the last update's full gauge.
+  setGaugeRange(boot::ApplicationBytes);
   return true;
 }
 
@@ -150,7 +159,6 @@ void FirmwareUpdate::updateNow(bool full, std::span<const std::uint8_t> logo) {
     return;
   }
   running_ = true;
-  link_.hold(true);
   if (!extract(MarkerChoice::First)) {
     if (!scanProblem_.empty()) view_.addLine(scanProblem_);
     view_.addLine("Cannot locate code data");
@@ -283,7 +291,6 @@ void FirmwareUpdate::finish() {
   view_.enableButtons(false, false);
   view_.runTimers(false);
   running_ = false;
-  link_.hold(false);
 }
 
 }  // namespace zen

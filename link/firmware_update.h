@@ -43,6 +43,10 @@ struct BootReceiver {
   bool bootTimedOut = false;
 };
 
+inline constexpr char UpdateLinkBusyMessage[] =
+    "The link to the instrument is still busy with a panel transfer or a View RAM request. Open the "
+    "firmware update again when it has ended.";
+
 class FirmwareUpdate : public ByteSink {
  public:
   static constexpr std::uint8_t ReadyState = 6;
@@ -62,8 +66,12 @@ class FirmwareUpdate : public ByteSink {
   // Why the scan found no usable image although it found a file or marker; else "".
   const std::string& scanProblem() const { return scanProblem_; }
 
-  // The menu command. False, with nothing changed, when no image is carried.
+  // The menu command. False, with nothing changed, when no image is carried
+  // or another request still waits on the link (linkWasBusy() then holds).
+  // From here on the link is held for the bootloader until the program ends:
+  // the instrument may be in its bootloader, which takes frame bytes as commands.
   bool open();
+  bool linkWasBusy() const { return linkWasBusy_; }
   // "Update now"; full is "Full program", which also writes the default E2.
   // logo is the start-up logo placed at the top of the application.
   void updateNow(bool full, std::span<const std::uint8_t> logo);
@@ -109,6 +117,7 @@ class FirmwareUpdate : public ByteSink {
   std::string carriedVersion_ = "Unknown";
   std::string scanProblem_;
   bool imagePresent_ = false;
+  bool linkWasBusy_ = false;
   bool fullProgram_ = false;
   bool running_ = false;
   int gaugeMaximum_ = 0;

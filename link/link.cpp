@@ -20,8 +20,16 @@ bool Link::sendByte(std::uint8_t value) {
 }
 
 bool Link::failureReported() const {
-  return outcome_ == LinkOutcome::LineLost || outcome_ == LinkOutcome::Cancelled ||
-         outcome_ == LinkOutcome::Busy;
+  return outcome_ == LinkOutcome::LineLost || outcome_ == LinkOutcome::Cancelled;
+}
+
+std::string Link::busyMessage() const {
+  if (held_)
+    return "The link to the instrument is held by the firmware update window: the instrument may be in its "
+           "bootloader, which would take other frames as commands. Nothing was sent. Restart the program to "
+           "use the link for anything else.";
+  return "The link to the instrument is busy with another request (a panel transfer or View RAM). Nothing "
+         "was sent; try again when it has ended.";
 }
 
 bool Link::finish(LinkOutcome outcome) {
@@ -55,19 +63,29 @@ bool Link::sendFrame(std::uint8_t length, std::uint8_t address, bool expectReply
 
   exchanging_ = true;
   struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{exchanging_};
+    Link& link;
+    ~Done() { link.exchanging_ = link.awaiting_ = false; }
+  } done{*this};
 
   // Let an incoming frame finish first; the quiet reset ends a broken one.
   const std::uint32_t settleEnd = ticks_ + SettleTicks;
   waitUntil([&] { return receiver_.state() == 0 || ticks_ >= settleEnd; });
+  if (expectReply) drainLateReplies();
   replies_.replyReceived = 0;
+  const ReplyKind kind = expectedReply(body);
+  expected_ = kind == ReplyKind::None ? ReplyKind::Any : kind;
+  awaiting_ = expectReply;
 
   for (int attempt = 0; attempt < Tries && !replies_.replyReceived; ++attempt) {
     if (cancelled_) return finish(LinkOutcome::Cancelled);
     if (!lineOpen()) return finish(LinkOutcome::LineLost);
     host_.linkReplyTicks = timeoutTicks;
+    // Its answer may still come after the repeat went out: the next request
+    // waits for it. Owed before the write, which may already take it in.
+    if (expectReply) {
+      ++owed_;
+      drainUntil_ = std::max(drainUntil_, ticks_ + static_cast<std::uint32_t>(Tries) * timeoutTicks);
+    }
     if (!transport_->write(frame)) return finish(LinkOutcome::LineLost);
     if (!expectReply) return finish(LinkOutcome::Sent);
     waitUntil([&] { return host_.linkReplyTicks == 0 || replies_.replyReceived != 0; });
@@ -78,7 +96,19 @@ bool Link::sendFrame(std::uint8_t length, std::uint8_t address, bool expectReply
   return finish(LinkOutcome::NoReply);
 }
 
+void Link::drainLateReplies() {
+  if (owed_ == 0) return;
+  waitUntil([&] { return owed_ == 0 || ticks_ >= drainUntil_; });
+  // Those still missing are lost, or later than any request waits.
+  owed_ = 0;
+}
+
 bool Link::request(std::span<const std::uint8_t> payload, bool expectReply, std::uint8_t timeoutTicks) {
+  // The frame in flight is sent again from the transmit buffer: leave it alone.
+  if (busy()) {
+    outcome_ = LinkOutcome::Busy;
+    return false;
+  }
   if (payload.size() > MaxPayload) {
     replies_.replyReceived = 0;
     return finish(LinkOutcome::NotSent);
@@ -107,7 +137,15 @@ void Link::frameComplete() {
     ++badFrames_;
     return;
   }
-  if (dispatchFrame(host_.instrument(), replies_, frame)) replies_.replyReceived = 1;
+  const ReplyKind kind = dispatchFrame(host_.instrument(), incoming_, frame);
+  if (kind == ReplyKind::None) return;
+  if (owed_ > 0) --owed_;
+  if (awaiting_ && !replies_.replyReceived && (expected_ == ReplyKind::Any || kind == expected_)) {
+    replies_ = incoming_;
+    replies_.replyReceived = 1;
+    return;
+  }
+  ++strayReplies_;
 }
 
 void Link::routeTo(ByteSink* sink) {

@@ -5,7 +5,14 @@
 // A window sends a request with request(payload, expectReply, ticks) and
 // then reads replies(); when it returns false and failureReported() holds,
 // the user has been told already (or the program is closing), so the window
-// adds no message of its own. A receiver of its own (the bootloader's) takes
+// adds no message of its own. A Busy refusal is the caller's to explain
+// (busyMessage()).
+//
+// Replies carry no address, and a reply that comes after its request was
+// sent again is followed by the answer to the repeat. So only a reply of the
+// kind the request asks for answers it, and before the next request waits
+// for a reply the line is drained: every answer still owed to earlier sends
+// is awaited as long as a request would wait for it. A receiver of its own (the bootloader's) takes
 // every incoming byte after routeTo(sink) and uses sendByte(), waitUntil()
 // and runPending() for its exchanges.
 #pragma once
@@ -14,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 
 #include "link/dispatch.h"
 #include "link/frame.h"
@@ -29,6 +37,8 @@ class LinkTransport {
   virtual bool isOpen() const = 0;
   // Writes all bytes at once; false when the line failed.
   virtual bool write(std::span<const std::uint8_t> bytes) = 0;
+  // The line as the user knows it, e.g. "COM1 (/dev/ttyS0)"; "" when unknown.
+  virtual std::string lineName() const { return {}; }
 };
 
 // Runs the program's events (the clock, the receive path, the windows)
@@ -88,12 +98,17 @@ class Link {
   // while a reply is expected and none came within timeoutTicks clock ticks.
   // Returns whether a reply arrived; lastOutcome() says why not.
   bool sendFrame(std::uint8_t length, std::uint8_t address, bool expectReply, std::uint8_t timeoutTicks);
-  // Copies the payload in and sends it to the instrument's address.
+  // Copies the payload in and sends it to the instrument's address; refused
+  // as Busy, with the frame in flight untouched, while another exchange waits.
   bool request(std::span<const std::uint8_t> payload, bool expectReply, std::uint8_t timeoutTicks);
   LinkOutcome lastOutcome() const { return outcome_; }
   // The failure was already told to the user, or nobody is left to tell.
   bool failureReported() const;
   bool busy() const { return exchanging_ || held_; }
+  bool exchanging() const { return exchanging_; }
+  bool held() const { return held_; }
+  // Why a request was refused as Busy, for the user.
+  std::string busyMessage() const;
   // An exchange of the caller's own (the bootloader's) holds the line:
   // frames are refused as Busy meanwhile.
   void hold(bool held) { held_ = held; }
@@ -119,11 +134,16 @@ class Link {
   std::uint8_t receiverState() const { return receiver_.state(); }
   // Complete frames dropped because their check byte did not match.
   std::uint32_t badFrames() const { return badFrames_; }
+  // Replies that answered no waiting request: late, of another kind, or unasked.
+  std::uint32_t strayReplies() const { return strayReplies_; }
+  // Replies still owed to frames sent; the next request waits for them first.
+  std::uint16_t owedReplies() const { return owed_; }
 
  private:
   bool abandoned() const { return cancelled_ || !lineOpen(); }
   bool finish(LinkOutcome outcome);
   void frameComplete();
+  void drainLateReplies();
 
   SimulationHost& host_;
   LinkWaiter& waiter_;
@@ -131,8 +151,14 @@ class Link {
   ByteSink* sink_ = nullptr;
   FrameReceiver receiver_;
   LinkReplies replies_;
+  LinkReplies incoming_;  // every reply as it arrives; replies_ takes the one that answers
   std::array<std::uint8_t, 3 + MaxPayload + 2> transmit_{};
   LinkOutcome outcome_ = LinkOutcome::Idle;
+  ReplyKind expected_ = ReplyKind::None;
+  bool awaiting_ = false;
+  std::uint16_t owed_ = 0;
+  std::uint32_t drainUntil_ = 0;  // tick by which every owed reply is due
+  std::uint32_t strayReplies_ = 0;
   bool exchanging_ = false;
   bool held_ = false;
   bool cancelled_ = false;

@@ -47,8 +47,10 @@ class TransferReport {
   virtual void statusLine(const std::string& text) = 0;
   // Hides the status lines again (after a transfer that went well).
   virtual void closeStatus() = 0;
-  // A message the user has to acknowledge.
+  // A message the user has to acknowledge: why the transfer failed.
   virtual void message(const std::string& text) = 0;
+  // The last word of a transfer that went well: what was written or read, and where.
+  virtual void result(const std::string& text) = 0;
 };
 
 struct TransferContext {
@@ -63,12 +65,19 @@ struct TransferContext {
 bool instrumentCompatible(TransferContext& t);
 
 // Reads the instrument's panel and keeps the raw bytes in E2DataDownload.bin.
-// Returns the panel, checked whole, or nothing when it could not be read or used.
+// Returns the panel, checked whole, or nothing when it could not be read or
+// used. The caller applies it and says where it went (result()).
 std::optional<PanelSettings> uploadPanel(TransferContext& t);
 
 // Writes the panel part of these settings into the instrument, block by
-// block, and ends with Finish. True when every block was acknowledged.
+// block, reads it back, and ends with Finish. True only when the instrument
+// reads back exactly the bytes written.
 bool downloadPanel(TransferContext& t, const Settings& settings);
+
+// "COM1 (/dev/ttyS0)", or "the serial line" when the transport does not say.
+std::string lineName(const Link& link);
+// What to check when the instrument did not answer.
+std::string noAnswerAdvice(const Link& link);
 
 // "Requesting data from 0A0H": three upper-case hexadecimal digits.
 std::string hexAddress(std::size_t address);

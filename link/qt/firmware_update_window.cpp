@@ -63,6 +63,7 @@ QStringList TForm7::lines() const {
 
 void TForm7::UpgradechangeOrvexfirmware1Click() {
   if (!update_.open()) {
+    if (update_.linkWasBusy()) return dialogs_.showMessage(UpdateLinkBusyMessage);
     QString text = QStringLiteral("This version of software does not support programming of the Orvex");
     if (!update_.scanProblem().empty()) text += "\n\n" + QString::fromStdString(update_.scanProblem());
     dialogs_.showMessage(text);

@@ -87,6 +87,11 @@ bool QtLink::write(std::span<const std::uint8_t> bytes) {
   return usbMode_ ? usb_.write(bytes) : comm1_.write(bytes);
 }
 
+std::string QtLink::lineName() const {
+  if (usbMode_) return "the USB bridge (" + usb_.deviceName() + ")";
+  return "COM" + std::to_string(comPort_) + " (" + comm1_.device().toStdString() + ")";
+}
+
 void QtLink::lineLost(bool usb, const QString& reason) {
   if (link_.cancelled()) return;
   const QString text =

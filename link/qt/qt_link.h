@@ -51,6 +51,7 @@ class QtLink : public QObject, public LinkTransport {
   // LinkTransport: the bridge when USB is used, else the serial port.
   bool isOpen() const override;
   bool write(std::span<const std::uint8_t> bytes) override;
+  std::string lineName() const override;
 
  private:
   void lineLost(bool usb, const QString& reason);

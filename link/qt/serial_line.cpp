@@ -1,5 +1,8 @@
 #include "link/qt/serial_line.h"
 
+#include <termios.h>
+
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <array>
 
@@ -34,7 +37,21 @@ bool SerialLine::isOpen() const { return port_->isOpen(); }
 bool SerialLine::write(std::span<const std::uint8_t> bytes) {
   if (!port_->isOpen()) return false;
   const auto size = static_cast<qint64>(bytes.size());
-  return port_->write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+  // A pseudo-terminal has no RTS: the port then reports an unsupported operation, which is no failure.
+  port_->setRequestToSend(true);
+  bool sent = port_->write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+  QElapsedTimer clock;
+  clock.start();
+  while (sent && port_->isOpen() && port_->bytesToWrite() > 0) {
+    const qint64 left = WriteTimeoutMs - clock.elapsed();
+    if (left <= 0 || !port_->waitForBytesWritten(static_cast<int>(left))) sent = false;
+  }
+  if (!port_->isOpen()) return false;
+  // The converter may turn round only once the last stop bit is out.
+  if (sent) ::tcdrain(static_cast<int>(port_->handle()));
+  port_->setRequestToSend(false);
+  if (!sent && !lost_) lose(QStringLiteral("the device took no data for %1 s").arg(WriteTimeoutMs / 1000.0));
+  return sent;
 }
 
 void SerialLine::flush() {
@@ -63,7 +80,6 @@ void SerialLine::failed(int error) {
       break;
   }
   if (opening_ || lost_ || !port_->isOpen()) return;
-  lost_ = true;
   // Qt's own text here is often a stale system error ("No such file or directory").
   QString reason;
   switch (error) {
@@ -80,6 +96,12 @@ void SerialLine::failed(int error) {
       reason = QStringLiteral("the device reported an error (%1)").arg(port_->errorString());
       break;
   }
+  lose(reason);
+}
+
+void SerialLine::lose(const QString& reason) {
+  lost_ = true;
+  port_->clear();
   port_->close();
   if (onLost) onLost(reason);
 }

@@ -1,7 +1,10 @@
 // One serial device for the link: 19200 Bd, 8 data bits, no parity, 1 stop
-// bit, no flow control, DTR on. Received bytes are handed on as they arrive;
-// the first error after opening closes the line and is reported once, since
-// a pulled cable or a vanished peer makes the port report errors without end.
+// bit, no flow control, DTR on, RTS raised only while sending (half-duplex
+// converters key their transmitter from it). Received bytes are handed on as
+// they arrive, so no read interval applies. The first error after opening
+// closes the line and is reported once, since a pulled cable or a vanished
+// peer makes the port report errors without end; so does a write that has
+// not left within the write time-out.
 #pragma once
 
 #include <QObject>
@@ -21,9 +24,13 @@ class SerialLine : public QObject {
   ~SerialLine() override;
 
   // Closes what was open, then opens device; false when it cannot be opened.
+  static constexpr int WriteTimeoutMs = 1500;
+
   bool open(const QString& device);
   void close();
   bool isOpen() const;
+  // Returns once the bytes have left the port; false when they could not be
+  // handed over within the write time-out (the line is then closed as lost).
   bool write(std::span<const std::uint8_t> bytes);
   void flush();
   QSerialPort* port() const { return port_; }
@@ -36,6 +43,7 @@ class SerialLine : public QObject {
  private:
   void readAvailable();
   void failed(int error);
+  void lose(const QString& reason);
 
   QSerialPort* port_;
   QString device_;

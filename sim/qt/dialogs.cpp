@@ -31,10 +31,11 @@ QString ClosingDialogs::openFileName(const QString& caption, const QString& filt
   return shown_.openFileName(caption, filter);
 }
 
-QString ClosingDialogs::saveFileName(const QString& caption, const QString& filter) {
+QString ClosingDialogs::saveFileName(const QString& caption, const QString& filter,
+                                     const QString& defaultSuffix) {
   if (terminating_) return {};
   shown_.startFolder = startFolder;
-  return shown_.saveFileName(caption, filter);
+  return shown_.saveFileName(caption, filter, defaultSuffix);
 }
 
 void WidgetDialogs::showMessage(const QString& text) {
@@ -47,9 +48,15 @@ QString WidgetDialogs::openFileName(const QString& caption, const QString& filte
                                       QFileDialog::DontUseNativeDialog);
 }
 
-QString WidgetDialogs::saveFileName(const QString& caption, const QString& filter) {
-  return QFileDialog::getSaveFileName(parent_, caption, startFolder, filter, nullptr,
-                                      QFileDialog::DontUseNativeDialog);
+QString WidgetDialogs::saveFileName(const QString& caption, const QString& filter,
+                                    const QString& defaultSuffix) {
+  QFileDialog dialog(parent_, caption, startFolder, filter);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
 }
 
 void WidgetDialogs::closeAll() {

@@ -15,7 +15,10 @@ class Dialogs {
   virtual ~Dialogs() = default;
   virtual void showMessage(const QString& text) = 0;
   virtual QString openFileName(const QString& caption, const QString& filter) = 0;
-  virtual QString saveFileName(const QString& caption, const QString& filter) = 0;
+  // A name typed without an extension gets defaultSuffix before the dialog
+  // asks whether to replace an existing file, so it asks about the file written.
+  virtual QString saveFileName(const QString& caption, const QString& filter,
+                               const QString& defaultSuffix = {}) = 0;
   // Where file dialogs open: the program folder.
   QString startFolder;
   // Makes every open box and dialog return at once, as if cancelled.
@@ -34,7 +37,8 @@ class ClosingDialogs : public Dialogs {
 
   void showMessage(const QString& text) override;
   QString openFileName(const QString& caption, const QString& filter) override;
-  QString saveFileName(const QString& caption, const QString& filter) override;
+  QString saveFileName(const QString& caption, const QString& filter,
+                       const QString& defaultSuffix = {}) override;
   void closeAll() override { shown_.closeAll(); }
 
  private:
@@ -50,7 +54,8 @@ class WidgetDialogs : public Dialogs {
   explicit WidgetDialogs(QWidget* parent) : parent_(parent) {}
   void showMessage(const QString& text) override;
   QString openFileName(const QString& caption, const QString& filter) override;
-  QString saveFileName(const QString& caption, const QString& filter) override;
+  QString saveFileName(const QString& caption, const QString& filter,
+                       const QString& defaultSuffix = {}) override;
   // Also the boxes and dialogs that other code opened, and open menus.
   void closeAll() override;
 

@@ -10,7 +10,7 @@ cd "$work"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 help="$("$pack" --help)"
-for option in --flash --e2 --program --output --extract --flash-out --e2-out; do
+for option in --flash --e2 --program --output --extract --flash-out --e2-out --any-version; do
   grep -q -- "example: $option\|example: -o" <<<"$(grep -A2 -- "$option" <<<"$help")" || fail "--help gives no example for $option"
 done
 
@@ -23,7 +23,12 @@ done
   echo ":00000001FF"
 } >fw.hex
 head -c 4096 /dev/urandom >e2.bin
-"$pack" --flash fw.hex --e2 e2.bin --program "$program" -o packed 2>notes.txt >out.txt
+# It carries no version: refused unless asked for.
+if "$pack" --flash fw.hex --e2 e2.bin --program "$program" -o packed 2>err.txt; then fail "packed without a version"; fi
+grep -q "no firmware version.*offset 145 is 255.*--any-version" err.txt || fail "no clear refusal: $(cat err.txt)"
+[ ! -e packed ] || fail "wrote a program without a version"
+"$pack" --flash fw.hex --e2 e2.bin --program "$program" -o packed --any-version 2>notes.txt >out.txt
+grep -q "carried firmware version: none" out.txt || fail "a garbage version was printed: $(cat out.txt)"
 [ -x packed ] || fail "the packed copy is not executable"
 "$pack" --extract packed --flash-out flash.out --e2-out e2.out >/dev/null
 cmp -s e2.out e2.bin || fail "the E2 part did not come back"
@@ -40,7 +45,7 @@ for ((i = 0; i < 4096; i++)); do
   printf '%02X\n' $(((-(0x10 + (i >> 4) + ((i * 16) & 0xFF) + 16 * v)) & 0xFF))
 done >big.hex
 echo ":00000001FF" >>big.hex
-"$pack" --flash big.hex --e2 e2.bin --program "$program" -o packed-hex 2>notes.txt >/dev/null ||
+"$pack" --flash big.hex --e2 e2.bin --program "$program" -o packed-hex --any-version 2>notes.txt >/dev/null ||
   fail "a full-size HEX file was refused: $(cat notes.txt)"
 "$pack" --extract packed-hex --flash-out hex.out >/dev/null
 [ "$(stat -c %s hex.out)" = 65536 ] || fail "the HEX flash part has the wrong length"
@@ -48,7 +53,7 @@ echo ":00000001FF" >>big.hex
 
 # A packed copy packed again carries only the new firmware.
 head -c 1000 /dev/urandom >raw.bin
-"$pack" --flash raw.bin --e2 e2.bin --program packed -o repacked 2>notes.txt >/dev/null
+"$pack" --flash raw.bin --e2 e2.bin --program packed -o repacked --any-version 2>notes.txt >/dev/null
 grep -q "replacing the firmware" notes.txt || fail "repacking did not say it replaces the firmware"
 "$pack" --extract repacked --flash-out again.out >/dev/null
 cmp -s again.out raw.bin || fail "the repacked flash part is not the new one"

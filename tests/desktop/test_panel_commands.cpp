@@ -3,18 +3,21 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 #include <functional>
 
+#include "desktop/development_menu.h"
 #include "desktop/main_window.h"
 #include "desktop/panel_commands.h"
 #include "files/panel_file.h"
 #include "support/fake_host.h"
 #include "support/fake_instrument.h"
 #include "support/main_window_rig.h"
+#include "support/panel_program.h"
 #include "support/panel_samples.h"
 #include "support/screen_probe.h"
 #include "support/test_files.h"
@@ -55,20 +58,8 @@ struct Rig : test::MainWindowRig {
   }
 };
 
-struct Run {
-  int exitCode;
-  QStringList out;
-  QString err;
-};
-
-Run zenaraPanel(const QStringList& arguments) {
-  QProcess p;
-  p.start(QStringLiteral(ZENARA_PANEL_PROGRAM), arguments);
-  p.waitForFinished(60000);
-  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-          QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
-          QString::fromUtf8(p.readAllStandardError())};
-}
+using Run = test::PanelRun;
+using test::zenaraPanel;
 
 int linesStartingWith(test::FakeInstrument& fake, const QString& start) {
   const QStringList lines = fake.lines();
@@ -138,8 +129,9 @@ class PanelCommandsTest : public QObject {
       const Items panel = allItems(z);
       const PanelSettings sent = panelSettingsOf(z);
       rig.trigger("DownloadpaneltoOrvex1");
-      QCOMPARE(rig.status().size(), 72);
-      QVERIFY(!rig.statusShown());
+      QCOMPARE(rig.status().size(), 72 + 74 + 1);  // written, read back, and the result
+      QVERIFY(rig.statusShown());
+      QVERIFY(rig.status().last().startsWith("The panel was written"));
       QVERIFY(panelPart(readBytes(unitE2.toStdString())) == Bytes(sent.begin(), sent.end()));
       QCOMPARE(linesStartingWith(fake, "write-e2"), 36);
       QTRY_COMPARE(fake.count("finish"), 1);
@@ -148,8 +140,8 @@ class PanelCommandsTest : public QObject {
       test::makeOwnCalibration(z);
       const Items before = allItems(z);
       rig.trigger("UploadpanelfromOrvex1");
-      QCOMPARE(rig.status().size(), 74);
-      QVERIFY(!rig.statusShown());
+      QCOMPARE(rig.status().size(), 74 + 1);
+      QVERIFY(rig.statusShown());
       QVERIFY(allItems(z) == expectedItems(before, panel));
       QCOMPARE(readBytes(rig.folder / UploadFileName).size(), UploadLength);
 
@@ -162,7 +154,32 @@ class PanelCommandsTest : public QObject {
       QCOMPARE(fake.count("fault no-reply"), 5);
     }));
     QVERIFY(rig.dialogs.unexpected().isEmpty());
-    QVERIFY(rig.dialogs.shown().isEmpty());
+    // One word at the end of each transfer: what went where, or what to check.
+    const QStringList shown = rig.dialogs.shown();
+    QCOMPARE(shown.size(), 3);
+    const QString line = "COM1 (" + fake.device() + ")";
+    QVERIFY2(shown[0].startsWith("The panel was written into the instrument on " + line),
+             qPrintable(shown[0]));
+    QVERIFY2(shown[1].startsWith("The panel was read from the instrument on " + line), qPrintable(shown[1]));
+    QVERIFY2(shown[2].contains("switched on"), qPrintable(shown[2]));
+  }
+
+  // The fake answers nothing, so each request waits its five tries.
+  void aBusyLinkSaysWhyNothingHappened() {
+    test::FakeInstrument fake({"--fault", "no-reply"});
+    Rig rig(fake.device());
+    QVERIFY(rig.whileSwitchedOn([&] {
+      QTimer::singleShot(300, [&] { rig.trigger("UploadpanelfromOrvex1"); });
+      rig.window->developmentCommands()->viewRamWindow()->button()->click();
+      QTimer::singleShot(300, [&] { rig.trigger("DownloadpaneltoOrvex1"); });
+      rig.trigger("UploadpanelfromOrvex1");
+    }));
+    QCOMPARE(fake.count("identify"), Link::Tries);
+    const QStringList shown = rig.dialogs.shown();
+    QCOMPARE(shown.size(), 3);
+    QVERIFY2(shown[0].startsWith("The link to the instrument is busy"), qPrintable(shown[0]));
+    QCOMPARE(shown[1], QString(PanelCommands::BusyMessage));
+    QVERIFY2(shown[2].startsWith("Cannot connect to instrument"), qPrintable(shown[2]));
   }
 
   void commandLineCarriesAPanelBothWays() {
@@ -183,8 +200,10 @@ class PanelCommandsTest : public QObject {
     const QStringList common{"--port", fake.device(), "--data-dir", dataDir};
     const Run down = zenaraPanel(QStringList{"download", "--pcf", work.filePath("sample.pcf")} + common);
     QCOMPARE(down.exitCode, 0);
-    QCOMPARE(down.out.size(), 72);
+    QCOMPARE(down.out.size(), 72 + 74 + 1);
     QCOMPARE(down.out.first(), QString("Programming data at 00AH"));
+    QVERIFY2(down.out.last().startsWith("The panel was written into the instrument on " + fake.device()),
+             qPrintable(down.out.last()));
     QTRY_COMPARE(fake.count("finish"), 1);
 
     const Run up = zenaraPanel(QStringList{"upload", "--pcf", work.filePath("back.pcf")} + common);

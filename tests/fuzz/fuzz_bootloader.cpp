@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool ready = update.receiver().bootState == FirmwareUpdate::ReadyState;
         update.updateNow(step & 1, Logo);
         // Whatever came back, the update ended, said how, and left the line free.
-        FUZZ_REQUIRE(!update.running() && !link.busy());
+        FUZZ_REQUIRE(!update.running() && !link.exchanging());
         FUZZ_REQUIRE(update.receiver().bootExpected == 0 && update.receiver().bootTicks == 0);
         if (ready) {
           FUZZ_REQUIRE(endsAsItShould(view));

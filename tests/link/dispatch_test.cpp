@@ -27,7 +27,7 @@ struct Rig {
     f.type = type;
     std::copy(data.begin(), data.end(), f.data.begin());
     f.dataLength = static_cast<std::uint16_t>(data.size());
-    return dispatchFrame(z, replies, f);
+    return dispatchFrame(z, replies, f) != ReplyKind::None;
   }
 };
 

@@ -93,7 +93,12 @@ TEST(FirmwareContainerTest, CarriedVersionIsALengthAndUpToSevenCharacters) {
     image[CarriedVersionOffset] = c.length;
     std::copy_n("260607X", 7, image.begin() + CarriedVersionOffset + 1);
     EXPECT_EQ(carriedVersionOf(image), c.expected) << int(c.length);
+    EXPECT_EQ(carriedVersionProblem(image).has_value(), c.length == 0 || c.length > 7) << int(c.length);
   }
+  std::array<std::uint8_t, FirmwareImageSize> erased;
+  erased.fill(0xFF);
+  erased[CarriedVersionOffset] = 7;
+  EXPECT_NE(carriedVersionProblem(erased).value_or("").find("no printable character"), std::string::npos);
 }
 
 constexpr std::array<std::uint8_t, 4> ElfMagic = {0x7F, 'E', 'L', 'F'};

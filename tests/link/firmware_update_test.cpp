@@ -85,7 +85,7 @@ struct Rig {
     EXPECT_FALSE(view.timersOn || view.updateNowEnabled || view.fullEnabled);
     EXPECT_EQ(update.receiver().bootState, 0);
     EXPECT_TRUE(update.receiver().bootMode);
-    EXPECT_FALSE(update.running() || link.link.busy());
+    EXPECT_FALSE(update.running() || link.link.exchanging());
   }
   Bytes applicationArea() const {
     return {unit.flash().begin(), unit.flash().begin() + boot::ApplicationBytes};
@@ -137,6 +137,43 @@ TEST(FirmwareUpdateTest, ReceiverAnswersTheGreetingOnceAndBecomesReady) {
   EXPECT_EQ(rig.update.receiver().bootState, FirmwareUpdate::ReadyState);
   EXPECT_EQ(rig.view.lines, Lines{"Ready to update Orvex Zenara"});
   EXPECT_TRUE(rig.view.updateNowEnabled && rig.view.fullEnabled);
+}
+
+// A panel transfer waits for its block when the window is asked for, then the
+// user clicks "Update now": no frame may reach the bootloader, whose commands
+// are single bytes (a write block carrying 0x65 would erase the flash).
+TEST(FirmwareUpdateTest, TheUpdateNeverSharesTheLineWithAFrame) {
+  Rig rig;
+  const Bytes write{RequestFrame, WriteE2Block, 0x0E, 0x00, 16, 0x65, 0x65};
+  bool opened = true, busy = false;
+  rig.link.host.at(500, [&] {
+    opened = rig.update.open();
+    busy = rig.update.linkWasBusy();
+    rig.update.updateNow(false, BuiltInStartLogo);
+  });
+  EXPECT_FALSE(rig.link.link.request(write, true, 100));
+  EXPECT_FALSE(opened);
+  EXPECT_TRUE(busy);
+  EXPECT_EQ(rig.view.lines, Lines{"Bootloader not active"});
+  EXPECT_EQ(rig.link.transport.sent.size(), std::size_t(Link::Tries));
+
+  // Opened once the transfer has ended, the window keeps the line to the end.
+  const std::size_t framesBefore = rig.link.transport.sent.size();
+  rig.openAndPowerOn();
+  EXPECT_FALSE(rig.link.link.request(write, true, 100));
+  EXPECT_EQ(rig.link.link.lastOutcome(), LinkOutcome::Busy);
+  EXPECT_NE(rig.link.link.busyMessage().find("firmware update"), std::string::npos);
+  rig.update.updateNow(false, BuiltInStartLogo);
+  EXPECT_EQ(Lines(rig.view.lines.end() - 5, rig.view.lines.end()), FinishedLines);
+  EXPECT_FALSE(rig.link.link.request(write, true, 100));
+  for (std::size_t i = framesBefore; i < rig.link.transport.sent.size(); ++i)
+    EXPECT_EQ(rig.link.transport.sent[i].bytes.size(), 1u) << i;
+  EXPECT_EQ(rig.unit.flash()[0], sampleFlash()[0]);
+
+  // Opened again, the window starts from an empty gauge.
+  EXPECT_EQ(rig.view.gauge, rig.view.gaugeMaximum);
+  ASSERT_TRUE(rig.update.open());
+  EXPECT_EQ(rig.view.gauge, 0);
 }
 
 TEST(FirmwareUpdateTest, UpdateNowBeforeTheBootloaderIsReadyOnlySaysSo) {

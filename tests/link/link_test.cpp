@@ -12,7 +12,17 @@ using Bytes = std::vector<std::uint8_t>;
 namespace {
 
 const Bytes IdentifyRequest{RequestFrame, Identify};
+// A write block as far as the link cares: it is answered by an acknowledgement.
+const Bytes WriteRequest{RequestFrame, WriteE2Block, 0x40, 0x00};
 const Bytes Ack = encodeFrame(LowestFrameAddress, Bytes{AcknowledgeFrame});
+
+Bytes readRequest(std::uint8_t address) { return {RequestFrame, ReadE2Block, address, 0}; }
+// The instrument's answer to a read at `address`: 16 bytes that name the address.
+Bytes readReply(std::uint8_t address) {
+  Bytes reply{ReplyFrame, ReadE2Block};
+  reply.insert(reply.end(), 17, address);
+  return encodeFrame(LowestFrameAddress, reply);
+}
 
 struct Rig : test::VirtualLinkRig {
   // Answers the n-th write (1-based) with `reply` after `delayMs`.
@@ -64,7 +74,7 @@ TEST(LinkTest, ReplyEndsTheWaitAndOnlyGoodFramesForOthersCount) {
   for (const Case& c : cases) {
     Rig rig;
     rig.answer(3, c.reply, 300);
-    EXPECT_EQ(rig.link.request(IdentifyRequest, true, 50), c.replied) << c.name;
+    EXPECT_EQ(rig.link.request(WriteRequest, true, 50), c.replied) << c.name;
     EXPECT_EQ(rig.transport.sent.size(), c.sends) << c.name;
     EXPECT_EQ(rig.link.badFrames(), c.reply == badCheck ? 1u : 0u) << c.name;
   }
@@ -76,7 +86,7 @@ TEST(LinkTest, HalfReceivedFrameIsDroppedWhenTheLineGoesQuiet) {
   ASSERT_NE(rig.link.receiverState(), 0);
   rig.answer(1, Ack);
   const double start = rig.host.nowMs();
-  EXPECT_TRUE(rig.link.request(IdentifyRequest, true, 50));
+  EXPECT_TRUE(rig.link.request(WriteRequest, true, 50));
   ASSERT_EQ(rig.transport.sent.size(), 1u);
   const double waited = rig.transport.sent[0].atMs - start;
   EXPECT_GE(waited, 70.0);
@@ -120,14 +130,52 @@ TEST(LinkTest, LostLineAndClosingEndTheWait) {
   EXPECT_EQ(closed.host.nowMs(), 0.0);
 }
 
-TEST(LinkTest, SecondExchangeDuringAWaitIsRefused) {
+TEST(LinkTest, SecondExchangeDuringAWaitIsRefusedAndLeavesTheFrameInFlight) {
   Rig rig;
   bool nested = true;
-  rig.host.at(500, [&] { nested = rig.link.request(IdentifyRequest, true, 50); });
-  rig.answer(1, Ack, 1000);
-  EXPECT_TRUE(rig.link.request(IdentifyRequest, true, 50));
+  LinkOutcome nestedOutcome = LinkOutcome::Idle;
+  const Bytes viewRam{RequestFrame, ReadRam, 0x77, 0x02, 1};
+  rig.host.at(500, [&] {
+    nested = rig.link.request(viewRam, true, 50);
+    nestedOutcome = rig.link.lastOutcome();
+  });
+  rig.answer(2, Ack, 100);
+  EXPECT_TRUE(rig.link.request(WriteRequest, true, 50));
   EXPECT_FALSE(nested);
-  EXPECT_EQ(rig.transport.sent.size(), 1u);
+  EXPECT_EQ(nestedOutcome, LinkOutcome::Busy);
+  // The repeat after the refusal is the write, check byte and all.
+  ASSERT_EQ(rig.transport.sent.size(), 2u);
+  EXPECT_EQ(rig.transport.sent[1].bytes, encodeFrame(RequestAddress, WriteRequest));
+}
+
+// Every answer comes this late, so each request is sent again before its first
+// answer arrives, and the answer to the repeat follows.
+TEST(LinkTest, LateAnswersNeverAnswerTheNextRequest) {
+  for (double lateMs : {1400.0, 2000.0, 4000.0}) {
+    Rig rig;
+    rig.transport.onWrite = [&](const Bytes& frame) {
+      const std::uint8_t code = frame[4];
+      rig.deliverAfter(lateMs, code == ReadE2Block ? readReply(frame[5]) : Ack);
+    };
+    for (std::uint8_t address : {0x00, 0x10, 0x20, 0x30}) {
+      ASSERT_TRUE(rig.link.request(readRequest(address), true, 50)) << lateMs;
+      EXPECT_EQ(rig.link.replies().readBlock[0], address) << lateMs;
+      EXPECT_EQ(rig.link.replies().readBlock[16], address) << lateMs;
+    }
+    // An acknowledgement owed to a write is no answer to a read either.
+    ASSERT_TRUE(rig.link.request(WriteRequest, true, 100)) << lateMs;
+    ASSERT_TRUE(rig.link.request(readRequest(0x50), true, 50)) << lateMs;
+    EXPECT_EQ(rig.link.replies().readBlock[0], 0x50) << lateMs;
+    EXPECT_GT(rig.link.strayReplies(), 0u) << lateMs;
+  }
+}
+
+TEST(LinkTest, AnAnswerOfAnotherKindAnswersNothing) {
+  Rig rig;
+  rig.answer(1, Ack);
+  EXPECT_FALSE(rig.link.request(readRequest(0x10), true, 10));
+  EXPECT_EQ(rig.link.lastOutcome(), LinkOutcome::NoReply);
+  EXPECT_EQ(rig.link.strayReplies(), 1u);
 }
 
 TEST(LinkTest, RouterHandsBytesToASinkInstead) {
@@ -141,9 +189,9 @@ TEST(LinkTest, RouterHandsBytesToASinkInstead) {
   EXPECT_EQ(rig.link.receiverState(), 0);
   rig.link.receive(Ack);
   EXPECT_EQ(sink.got, Ack);
-  EXPECT_FALSE(rig.link.replyReceived());
+  EXPECT_EQ(rig.link.strayReplies(), 0u);
   rig.link.routeTo(nullptr);
   rig.link.receive(Ack);
-  EXPECT_TRUE(rig.link.replyReceived());
+  EXPECT_EQ(rig.link.strayReplies(), 1u);
   EXPECT_EQ(sink.got.size(), Ack.size());
 }

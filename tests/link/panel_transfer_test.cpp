@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <numeric>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ struct ScriptedInstrument {
   std::map<std::size_t, int> badSums;  // read address -> replies with a wrong sum still to send
   int repliesBeforeSilence = -1;       // requests answered before it stops answering; -1 never stops
   std::vector<Bytes> requests;         // payloads as received
+  double lateMs = 0;                   // how late the answers to the requests in lateRequests come
+  std::set<std::size_t> lateRequests;  // 1-based; empty: every request
 
   ScriptedInstrument() { e2[0] = 1, e2[1] = 0, e2[2] = 576 & 0xFF, e2[3] = 576 >> 8; }
 
@@ -87,7 +90,8 @@ struct RecordingReport : TransferReport {
   void statusLine(const std::string& text) override { lines.push_back(text); }
   void closeStatus() override { shown = false; }
   void message(const std::string& text) override { messages.push_back(text); }
-  Lines lines, messages;
+  void result(const std::string& text) override { results.push_back(text); }
+  Lines lines, messages, results;
   bool shown = false;
 };
 
@@ -99,11 +103,18 @@ struct Rig : test::VirtualLinkRig {
 
   Rig() {
     transport.onWrite = [this](const Bytes& frame) {
-      if (auto reply = unit.answer(frame)) deliverAfter(20, *reply);
+      const bool late = unit.lateMs > 0 &&
+                        (unit.lateRequests.empty() || unit.lateRequests.contains(unit.requests.size() + 1));
+      if (auto reply = unit.answer(frame)) deliverAfter(late ? unit.lateMs : 20, *reply);
     };
     test::loadDefaults(z);
   }
   Bytes programFile(const char* name) { return test::readBytes(host.programFolder() / name); }
+  // The instrument holds the simulated instrument's panel.
+  void unitHoldsPanel() {
+    const SettingsImage image = imageFromSettings(z.settings);
+    std::copy_n(image.bytes.begin(), imageLength, unit.e2.begin() + 4);
+  }
 };
 
 // The panel part of an E2 memory as the instrument lays it out.
@@ -122,14 +133,18 @@ TEST(PanelTransfer, DownloadThenUploadCarriesTheWholePanel) {
   EXPECT_EQ(panelPart(rig.unit.e2), Bytes(sent.begin(), sent.end()));
   EXPECT_EQ(Bytes(rig.unit.e2.begin() + 4, rig.unit.e2.begin() + 14), calibration);  // items 0..6 untouched
   EXPECT_EQ(rig.unit.count(WriteE2Block), 36);
+  EXPECT_EQ(rig.unit.count(ReadE2Block), 37);  // read back to check
   EXPECT_EQ(rig.unit.requests.back(), (Bytes{RequestFrame, Finish}));
   EXPECT_EQ(rig.unit.count(Finish), 1);
-  ASSERT_EQ(rig.report.lines.size(), 72u);
+  ASSERT_EQ(rig.report.lines.size(), 72u + 74u);
   EXPECT_EQ(rig.report.lines.front(), "Programming data at 00AH");
   EXPECT_EQ(rig.report.lines[70], "Programming data at 23AH");
-  EXPECT_EQ(rig.report.lines.back(), "Data programmed OK");
+  EXPECT_EQ(rig.report.lines[71], "Data programmed OK");
+  EXPECT_EQ(rig.report.lines[72], "Requesting data from 000H");
   EXPECT_FALSE(rig.report.shown);
   EXPECT_TRUE(rig.report.messages.empty());
+  ASSERT_EQ(rig.report.results.size(), 1u);
+  EXPECT_NE(rig.report.results[0].find("36 blocks"), std::string::npos) << rig.report.results[0];
   const Bytes current = rig.programFile(CurrentImageFileName);
   ASSERT_EQ(current.size(), 4096u);
   EXPECT_TRUE(std::all_of(current.begin() + imageLength, current.end(), [](auto b) { return b == 0xFF; }));
@@ -188,7 +203,13 @@ TEST(PanelTransfer, CompatibilityChecksRefuseBeforeAnyMemoryAccess) {
     if (c.silent) rig.unit.repliesBeforeSilence = 0;
     const bool accepted = instrumentCompatible(rig.context);
     EXPECT_EQ(accepted, c.message.empty()) << c.name;
-    EXPECT_EQ(rig.report.messages, c.message.empty() ? Lines{} : Lines{c.message}) << c.name;
+    ASSERT_EQ(rig.report.messages.size(), c.message.empty() ? 0u : 1u) << c.name;
+    if (!accepted) {
+      EXPECT_TRUE(rig.report.messages[0].starts_with(c.message)) << rig.report.messages[0];
+    }
+    if (c.silent) {
+      EXPECT_NE(rig.report.messages[0].find("switched on"), std::string::npos);
+    }
     EXPECT_EQ(rig.unit.count(Identify), !c.running ? 0 : c.silent ? Link::Tries : 1) << c.name;
     if (accepted) continue;
     // The procedures stop at the same check, before the instrument's memory.
@@ -209,8 +230,10 @@ TEST(PanelTransfer, BlockWithAWrongSumIsReadAgainAndNeverApplied) {
     test::loadDefaults(rig.z);
     const auto before = allItems(rig.z);
     rig.unit.badSums[0x0A0] = badReplies;
+    const int readsBefore = rig.unit.count(ReadE2Block);
     const auto panel = uploadPanel(rig.context);
-    EXPECT_EQ(rig.unit.count(ReadE2Block), 36 + std::min(badReplies + 1, Link::Tries)) << badReplies;
+    EXPECT_EQ(rig.unit.count(ReadE2Block) - readsBefore, 36 + std::min(badReplies + 1, Link::Tries))
+        << badReplies;
     const Lines bad = {"Requesting data from 0A0H", "Data received BAD"};
     EXPECT_NE(std::search(rig.report.lines.begin(), rig.report.lines.end(), bad.begin(), bad.end()),
               rig.report.lines.end());
@@ -252,6 +275,50 @@ TEST(PanelTransfer, SilenceMidwayFailsAndStillFinishes) {
   EXPECT_TRUE(up.report.shown);
   EXPECT_EQ(up.programFile(UploadFileName), Bytes(up.unit.e2.begin(), up.unit.e2.begin() + 5 * 16));
   EXPECT_EQ(allItems(up.z), before);
+}
+
+// Answers later than the time-out: the request goes out again, and both answers arrive.
+TEST(PanelTransfer, LateAnswersEndWithTheInstrumentsBytes) {
+  for (double lateMs : {1400.0, 2000.0, 4000.0}) {
+    for (const bool every : {true, false}) {
+      const std::set<std::size_t> late = every ? std::set<std::size_t>{} : std::set<std::size_t>{3, 20};
+      Rig down;
+      test::makeSamplePanel(down.z);
+      down.unit.lateMs = lateMs, down.unit.lateRequests = late;
+      EXPECT_TRUE(downloadPanel(down.context, down.z.settings)) << lateMs << " " << every;
+      const PanelSettings sent = panelSettingsOf(down.z);
+      EXPECT_EQ(panelPart(down.unit.e2), Bytes(sent.begin(), sent.end())) << lateMs << " " << every;
+
+      Rig up;
+      test::makeSamplePanel(up.z);
+      up.unitHoldsPanel();
+      test::loadDefaults(up.z);
+      up.unit.lateMs = lateMs, up.unit.lateRequests = late;
+      const auto panel = uploadPanel(up.context);
+      ASSERT_TRUE(panel.has_value()) << lateMs << " " << every;
+      EXPECT_EQ(Bytes(panel->begin(), panel->end()), panelPart(up.unit.e2)) << lateMs << " " << every;
+      EXPECT_EQ(up.programFile(UploadFileName), Bytes(up.unit.e2.begin(), up.unit.e2.begin() + 592));
+    }
+  }
+}
+
+TEST(PanelTransfer, DownloadThatDoesNotReadBackAsWrittenFails) {
+  Rig rig;
+  test::makeSamplePanel(rig.z);
+  // An instrument that acknowledges the block at 0AAH but keeps its old bytes.
+  rig.transport.onWrite = [&](const Bytes& frame) {
+    const bool dropped = frame[4] == WriteE2Block && frame[5] == 0xAA + 4;
+    const Bytes before = rig.unit.e2;
+    auto reply = rig.unit.answer(frame);
+    if (dropped) rig.unit.e2 = before;
+    if (reply) rig.deliverAfter(20, *reply);
+  };
+  EXPECT_FALSE(downloadPanel(rig.context, rig.z.settings));
+  EXPECT_EQ(rig.report.lines.back(), "Data at 0AAH reads back wrong");
+  ASSERT_EQ(rig.report.messages.size(), 1u);
+  EXPECT_TRUE(rig.report.results.empty());
+  EXPECT_TRUE(rig.report.shown);
+  EXPECT_EQ(rig.unit.requests.back(), (Bytes{RequestFrame, Finish}));
 }
 
 TEST(PanelTransfer, UploadedDataWithAWrongHeaderOrValueIsRefused) {

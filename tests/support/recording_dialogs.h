@@ -45,7 +45,7 @@ class RecordingDialogs : public Dialogs {
     }
     return openAnswers_.takeFirst();
   }
-  QString saveFileName(const QString& caption, const QString& filter) override {
+  QString saveFileName(const QString& caption, const QString& filter, const QString& = {}) override {
     asked_ << caption + " | " + filter;
     if (saveAnswers_.isEmpty()) {
       unexpected_ << "save dialog: " + caption;

@@ -100,7 +100,8 @@ void FrameUnit::receive(std::span<const std::uint8_t> bytes) {
 }
 
 void FrameUnit::reply(std::vector<std::uint8_t> payload, bool dataSum) {
-  const bool faulty = requests_ > options_.faultAfter;
+  const bool faulty = requests_ > options_.faultAfter &&
+                      (options_.faultCount == 0 || requests_ <= options_.faultAfter + options_.faultCount);
   const Fault fault = faulty ? options_.fault : Fault::None;
   if (fault == Fault::NoReply) return wire_.log("fault no-reply");
   if (fault == Fault::BadSum && dataSum) payload.back() ^= 0x5A;
@@ -245,10 +246,11 @@ bool FrameUnit::command(const std::string& line) {
     in >> name;
     const auto fault = faultNamed(name);
     if (!fault) return false;
-    int after = 0;
-    in >> after;
+    int after = 0, count = 0;
+    in >> after >> count;
     options_.fault = *fault;
     options_.faultAfter = requests_ + after;
+    options_.faultCount = count;
     wire_.log("fault-set " + name);
     return true;
   }

@@ -35,6 +35,7 @@ struct FrameUnitOptions {
   int altitudeFeet = 1500;  // sent in the primary data block
   Fault fault = Fault::None;
   int faultAfter = 0;  // requests answered normally before the fault starts
+  int faultCount = 0;  // requests the fault lasts for; 0: to the end
   double lateMs = 2000;
 };
 

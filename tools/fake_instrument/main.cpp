@@ -74,6 +74,9 @@ Options:
   --fault-after N    answer N requests normally before the fault starts; with
                      --fault power-lost: write N pages before the power goes
                      example: --fault disconnect --fault-after 3
+  --fault-count N    the fault lasts for N requests, then answers are good
+                     again (default: to the end)
+                     example: --fault late-reply --fault-after 5 --fault-count 1
   --late-ms MS       how late a late reply comes        example: --late-ms 3000
   --help             this text
 
@@ -94,7 +97,8 @@ power-on, handshake, identify, erase, write-page 0080, write-e2 0000, fault ...
                      example: --fault power-lost --fault-after 2 --cut-after 10
 
 Standard input takes one command a line:
-  fault KIND [N]     start a fault (after N more good answers); fault none ends it
+  fault KIND [N [M]] start a fault (after N more good answers, for M requests);
+                     fault none ends it
   attitude B P H     bank, pitch and heading of the next records
   power-on           (bootloader) switch on: greet again, flash and E2 kept
   power-off          (bootloader) switch off: silent until power-on
@@ -246,6 +250,7 @@ Settings parse(int argc, char** argv) {
     Altitude,
     FaultKind,
     FaultAfter,
+    FaultCount,
     LateMs,
     Bootloader,
     Flash,
@@ -273,6 +278,7 @@ Settings parse(int argc, char** argv) {
       {"altitude", required_argument, nullptr, Altitude},
       {"fault", required_argument, nullptr, FaultKind},
       {"fault-after", required_argument, nullptr, FaultAfter},
+      {"fault-count", required_argument, nullptr, FaultCount},
       {"late-ms", required_argument, nullptr, LateMs},
       {"bootloader", no_argument, nullptr, Bootloader},
       {"flash", required_argument, nullptr, Flash},
@@ -345,6 +351,9 @@ Settings parse(int argc, char** argv) {
         break;
       case FaultAfter:
         faultAfter = static_cast<int>(number(name, optarg));
+        break;
+      case FaultCount:
+        s.unit.faultCount = static_cast<int>(number(name, optarg));
         break;
       case LateMs:
         s.unit.lateMs = number(name, optarg);

@@ -52,6 +52,9 @@ Options:
                     example: --flash-out flash-check.bin
   --e2-out FILE     with --extract: write the E2 part there
                     example: --e2-out e2-check.bin
+  --any-version     pack a flash image without a valid version (length 1..7
+                    at offset 145, then printable characters), e.g. a test one
+                    example: --any-version
   --help            this text
 
 The program reads only the first 4 MiB (+1 byte) of its own file; a bigger
@@ -129,18 +132,30 @@ std::vector<std::uint8_t> stripDebug(const std::filesystem::path& program,
   return read.error ? std::vector<std::uint8_t>{} : std::move(read.bytes);
 }
 
+// The flash part as the program holds it: 0xFF where the part ends.
+std::array<std::uint8_t, FirmwareImageSize> flashImage(std::span<const std::uint8_t> code) {
+  std::array<std::uint8_t, FirmwareImageSize> image;
+  image.fill(0xFF);
+  std::copy_n(code.begin(), std::min(code.size(), image.size()), image.begin());
+  return image;
+}
+
 void describe(const ContainerFind& found, const char* what) {
   std::printf("%s: container at offset %zu, flash part %zu bytes, E2 part %zu bytes\n", what, found.offset,
               found.code.size(), found.e2.size());
-  std::array<std::uint8_t, FirmwareImageSize> image;
-  image.fill(0xFF);
-  std::copy(found.code.begin(), found.code.end(), image.begin());
-  std::printf("carried firmware version: \"%s\"\n", carriedVersionOf(image).c_str());
+  const auto image = flashImage(found.code);
+  if (auto problem = carriedVersionProblem(image))
+    std::printf("carried firmware version: none (%s)\n", problem->c_str());
+  else
+    std::printf("carried firmware version: \"%s\"\n", carriedVersionOf(image).c_str());
 }
 
 int pack(const std::filesystem::path& flashFile, const std::filesystem::path& e2File,
-         const std::filesystem::path& programFile, const std::filesystem::path& output) {
+         const std::filesystem::path& programFile, const std::filesystem::path& output, bool anyVersion) {
   const std::vector<std::uint8_t> flash = readFlash(flashFile);
+  if (auto problem = carriedVersionProblem(flashImage(flash)); problem && !anyVersion)
+    fail(flashFile.string() + " carries no firmware version: " + *problem +
+         ". Pass --any-version to pack it all the same.");
   const std::vector<std::uint8_t> e2 = readWhole(e2File, DefaultE2Size + 1);
   if (e2.size() != DefaultE2Size)
     fail(e2File.string() + ": an E2 image holds exactly " + std::to_string(DefaultE2Size) +
@@ -222,19 +237,16 @@ std::filesystem::path besideThisProgram(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  enum { Flash = 1, E2, Program, Output, Extract, FlashOut, E2Out, HelpOption };
+  enum { Flash = 1, E2, Program, Output, Extract, FlashOut, E2Out, AnyVersion, HelpOption };
   const option options[] = {
-      {"flash", required_argument, nullptr, Flash},
-      {"e2", required_argument, nullptr, E2},
-      {"program", required_argument, nullptr, Program},
-      {"output", required_argument, nullptr, Output},
-      {"extract", required_argument, nullptr, Extract},
-      {"flash-out", required_argument, nullptr, FlashOut},
-      {"e2-out", required_argument, nullptr, E2Out},
-      {"help", no_argument, nullptr, HelpOption},
-      {nullptr, 0, nullptr, 0},
+      {"flash", required_argument, nullptr, Flash},     {"e2", required_argument, nullptr, E2},
+      {"program", required_argument, nullptr, Program}, {"output", required_argument, nullptr, Output},
+      {"extract", required_argument, nullptr, Extract}, {"flash-out", required_argument, nullptr, FlashOut},
+      {"e2-out", required_argument, nullptr, E2Out},    {"any-version", no_argument, nullptr, AnyVersion},
+      {"help", no_argument, nullptr, HelpOption},       {nullptr, 0, nullptr, 0},
   };
   std::filesystem::path flash, e2, program = besideThisProgram("zenara"), output, packed, flashOut, e2Out;
+  bool anyVersion = false;
   for (int c; (c = getopt_long(argc, argv, ":o:", options, nullptr)) != -1;) {
     switch (c) {
       case Flash:
@@ -259,6 +271,9 @@ int main(int argc, char** argv) {
       case E2Out:
         e2Out = optarg;
         break;
+      case AnyVersion:
+        anyVersion = true;
+        break;
       case HelpOption:
         std::fputs(Help, stdout);
         return 0;
@@ -268,7 +283,7 @@ int main(int argc, char** argv) {
   }
   if (optind < argc) usageError(std::string("unexpected argument \"") + argv[optind] + "\"");
   if (!packed.empty()) {
-    if (!flash.empty() || !e2.empty() || !output.empty())
+    if (!flash.empty() || !e2.empty() || !output.empty() || anyVersion)
       usageError("--extract takes only --flash-out and --e2-out");
     return extract(packed, flashOut, e2Out);
   }
@@ -276,5 +291,5 @@ int main(int argc, char** argv) {
   if (flash.empty() || e2.empty() || output.empty()) usageError("--flash, --e2 and -o are needed");
   if (std::filesystem::exists(output) && std::filesystem::equivalent(output, program))
     usageError("-o must not be the program itself");
-  return pack(flash, e2, program, output);
+  return pack(flash, e2, program, output, anyVersion);
 }

@@ -113,6 +113,21 @@ class FirmwareUpdateTest : public QObject {
     QCOMPARE(written.size(), std::size_t{131072});
     written.resize(boot::ApplicationBytes);
     QVERIFY(written == expected);
+
+    // The link stays the bootloader's: the instrument still switches on, and a
+    // transfer sends nothing and says why.
+    bool firmwareOn = false;
+    QTimer::singleShot(0, rig.window.get(), &TForm1::Button1Click);
+    QTimer::singleShot(2500, rig.window.get(), [&] {
+      firmwareOn = rig.window->host().firmwareActive();
+      rig.window->findChild<QAction*>("DownloadpaneltoOrvex1")->trigger();
+      rig.window->close();
+    });
+    QVERIFY(QTest::qWaitFor([&] { return rig.finished->count() == 1; }, 15000));
+    QVERIFY(firmwareOn);
+    QVERIFY2(
+        rig.dialogs.shown().last().startsWith("The link to the instrument is held by the firmware update"),
+        qPrintable(rig.dialogs.shown().last()));
   }
 
   void closingDuringAnUpdateEndsAtOnce() {

@@ -1,6 +1,9 @@
 // The link over a real serial port: the main window on a pseudo-terminal
 // whose other end is zenara-fake-instrument.
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QMenuBar>
@@ -14,6 +17,7 @@
 #include "desktop/main_window.h"
 #include "link/qt/cp210x_bridge.h"
 #include "link/qt/port_selection.h"
+#include "link/qt/serial_line.h"
 #include "sim/atomic_file.h"
 #include "sim/ini_file.h"
 #include "support/fake_instrument.h"
@@ -259,6 +263,37 @@ class LinkTest : public QObject {
     IniFile ini;
     QVERIFY(!ini.load(rig.folder / "SM.INI"));
     QCOMPARE(ini.readInteger("General", "PORT", 0), 2);
+  }
+
+  // A pseudo-terminal has no RTS to watch, but it shows that a write returns
+  // only once its bytes have left, and that a write nobody takes ends as a
+  // lost line within the write time-out.
+  void writesLeaveTheLineOrTimeOut() {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    termios raw{};
+    ::tcgetattr(master, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(master, TCSANOW, &raw);
+    SerialLine line;
+    QString lost;
+    line.onLost = [&](const QString& reason) { lost = reason; };
+    QVERIFY(line.open(QString::fromLatin1(::ptsname(master))));
+    const auto frame = encodeFrame(RequestAddress, IdentifyRequest);
+    QVERIFY(line.write(frame));
+    QCOMPARE(line.port()->bytesToWrite(), qint64(0));
+    std::array<std::uint8_t, 64> got{};
+    QCOMPARE(::read(master, got.data(), got.size()), ssize_t(frame.size()));
+
+    const std::vector<std::uint8_t> flood(1 << 20, 0x55);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!line.write(flood));
+    QVERIFY2(clock.elapsed() >= SerialLine::WriteTimeoutMs - 100 && clock.elapsed() < 3000,
+             qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!line.isOpen());
+    QVERIFY2(lost.contains("took no data"), qPrintable(lost));
+    ::close(master);
   }
 
   void usbBridgeIsTheFirstSiliconLabsPort() {

@@ -62,6 +62,15 @@ void VirtualHost::closeAt(double ms) {
   at(ms, [this] { close(); });
 }
 
+void VirtualHost::every(double startMs, double periodMs, double endMs, std::function<void(double)> action) {
+  if (startMs > endMs || periodMs <= 0) return;
+  // One pending event at a time: each schedules the next.
+  at(startMs, [this, startMs, periodMs, endMs, action = std::move(action)]() mutable {
+    action(startMs);
+    every(startMs + periodMs, periodMs, endMs, std::move(action));
+  });
+}
+
 void VirtualHost::setEngineBar(double ms, int bar, std::uint16_t position) {
   at(ms,
      [this, bar, position] { instrument().sim.engineBars.at(static_cast<std::size_t>(bar - 1)) = position; });

@@ -22,7 +22,7 @@ std::filesystem::path makeTemporaryFolder() {
 VirtualHost::VirtualHost() : VirtualHost(Options{}) {}
 
 VirtualHost::VirtualHost(Options options)
-    : options_(std::move(options)), clock_(25000, [this] { clockTick(); }) {
+    : options_(std::move(options)), clock_(ClockTickMs * 1000, [this] { clockTick(); }) {
   if (options_.programFolder.empty()) {
     folder_ = makeTemporaryFolder();
     ownsFolder_ = true;

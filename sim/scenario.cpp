@@ -311,7 +311,7 @@ void ScenarioApplier::override(SensorInput input) {
 
 void ScenarioApplier::clearOverrides() { overridden_.clear(); }
 
-void ScenarioApplier::apply(Instrument& z, const std::vector<double>& values, int line) {
+void ScenarioApplier::apply(Instrument& z, const std::vector<double>& values, int line, const char* source) {
   // The altitude column is what the altimeter shows at 1013 hPa.
   SensorContext context = sensorContext(z);
   context.qnhX8 = QnhStandard;
@@ -333,7 +333,7 @@ void ScenarioApplier::apply(Instrument& z, const std::vector<double>& values, in
   auto report = [&](std::size_t c, const std::string& why) {
     if (reported_[c]) return;
     reported_[c] = true;
-    reports_.push_back(columns_[c].name + " (row on line " + std::to_string(line) + "): " + why);
+    reports_.push_back(columns_[c].name + " (" + source + " " + std::to_string(line) + "): " + why);
   };
   auto isOverridden = [&](SensorInput input) {
     return std::find(overridden_.begin(), overridden_.end(), input) != overridden_.end();
@@ -434,6 +434,62 @@ void ScenarioPlayer::apply(Instrument& z, double t) {
                                       [](double v, const Scenario::Row& r) { return v < r.t; });
   const int line = after == scenario_.rows.begin() ? after->line : std::prev(after)->line;
   applier_.apply(z, values_, line);
+}
+
+}  // namespace zen
+
+namespace zen {
+
+LiveScenario::LiveScenario(std::optional<ScenarioHeader> columns) : header_(std::move(columns)) {
+  if (header_) applier_ = std::make_unique<ScenarioApplier>(header_->columns);
+}
+
+LiveScenario::~LiveScenario() = default;
+
+std::vector<std::string> LiveScenario::takeReports() {
+  return applier_ ? applier_->takeReports() : std::vector<std::string>{};
+}
+
+bool LiveScenario::receive(Instrument& z, std::string_view datagram) {
+  // Everything is read before anything is applied.
+  std::optional<ScenarioHeader> header = header_;
+  std::vector<std::vector<double>> rows;
+  std::string problem;
+  bool sawHeader = false;
+  for (std::string_view rest = datagram; !rest.empty() && problem.empty();) {
+    const std::size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+    if (isComment(line)) continue;
+    // A line naming a known column is a header; data lines start with numbers.
+    if (scenarioColumn(std::string(trim(fields(line).front())))) {
+      header = parseScenarioHeader(line, problem);
+      sawHeader = true;
+      rows.clear();
+    } else if (!header) {
+      problem = "a data line before any header";
+    } else if (auto values = parseScenarioLine(*header, line, problem)) {
+      rows.push_back(std::move(*values));
+    }
+  }
+  if (!problem.empty() || (rows.empty() && !sawHeader)) {
+    ++refused_;
+    lastProblem_ = problem.empty() ? "an empty datagram" : problem;
+    return false;
+  }
+  if (!header) {  // cannot happen: a header line that failed set a problem
+    ++refused_;
+    return false;
+  }
+  if (!header_ || header->columns.size() != header_->columns.size() ||
+      !std::equal(header->columns.begin(), header->columns.end(), header_->columns.begin(),
+                  [](const ScenarioColumn& a, const ScenarioColumn& b) { return a.name == b.name; })) {
+    header_ = header;
+    applier_ = std::make_unique<ScenarioApplier>(header_->columns);
+  }
+  ++taken_;
+  for (const auto& row : rows) applier_->apply(z, row, static_cast<int>(taken_), "datagram");
+  return true;
 }
 
 }  // namespace zen

@@ -93,8 +93,9 @@ class ScenarioApplier {
   explicit ScenarioApplier(std::vector<ScenarioColumn> columns);
   ~ScenarioApplier();
 
-  // `line` names the source of the values in a clamp report ("row N").
-  void apply(Instrument& z, const std::vector<double>& values, int line);
+  // `source` and `line` name where the values came from in a report
+  // ("row on line 12", "datagram 40").
+  void apply(Instrument& z, const std::vector<double>& values, int line, const char* source = "row on line");
   // Each column's first value that no position reaches, once per column.
   std::vector<std::string> takeReports();
 
@@ -125,6 +126,29 @@ class ScenarioPlayer {
   Scenario scenario_;
   ScenarioApplier applier_;
   std::vector<double> values_;
+};
+
+// A live feed: datagrams of CSV lines, a header line naming the columns
+// (or columns given in advance), then data lines applied as they arrive. A
+// datagram with any bad line is counted and ignored whole.
+class LiveScenario {
+ public:
+  explicit LiveScenario(std::optional<ScenarioHeader> columns = std::nullopt);
+  ~LiveScenario();
+  // True when the datagram was taken.
+  bool receive(Instrument& z, std::string_view datagram);
+
+  std::uint64_t taken() const { return taken_; }
+  std::uint64_t refused() const { return refused_; }
+  const std::string& lastProblem() const { return lastProblem_; }
+  // Clamp and meaning reports of the values applied so far.
+  std::vector<std::string> takeReports();
+
+ private:
+  std::optional<ScenarioHeader> header_;
+  std::unique_ptr<ScenarioApplier> applier_;
+  std::uint64_t taken_ = 0, refused_ = 0;
+  std::string lastProblem_;
 };
 
 // The interval at which a player refreshes the inputs: the firmware samples

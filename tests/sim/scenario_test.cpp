@@ -68,6 +68,31 @@ TEST(ScenarioFile, LiveLinesAreTakenWholeOrNotAtAll) {
   EXPECT_FALSE(parseScenarioHeader("ias_mph,wind", message));
 }
 
+TEST(LiveScenario, TakesAHeaderThenWholeDatagramsAndCountsTheBadOnes) {
+  VirtualHost host;
+  Instrument& z = host.instrument();
+  LiveScenario live;
+  EXPECT_FALSE(live.receive(z, "10,20"));  // no header yet
+  EXPECT_TRUE(live.receive(z, "raw_bar20,raw_static\n"));
+  EXPECT_TRUE(live.receive(z, "300,1000"));
+  EXPECT_EQ(z.sim.engineBar(20), 300);
+  EXPECT_FALSE(live.receive(z, ""));
+  EXPECT_FALSE(live.receive(z, "400,1100\n500,x\n"));  // half good is not applied at all
+  EXPECT_EQ(z.sim.engineBar(20), 300);
+  EXPECT_EQ(z.sim.pressureBars[0], 1000);
+  EXPECT_TRUE(live.receive(z, "raw_static\n2000\n"));  // a new header in the same datagram
+  EXPECT_EQ(z.sim.pressureBars[0], 2000);
+  EXPECT_EQ(live.taken(), 3u);
+  EXPECT_EQ(live.refused(), 3u);
+  EXPECT_NE(live.lastProblem().find("not a number"), std::string::npos);
+  EXPECT_EQ(live.takeReports(), std::vector<std::string>{});
+
+  std::string message;
+  LiveScenario given(parseScenarioHeader("t,raw_bar1", message));
+  EXPECT_TRUE(given.receive(z, "12.5,77\n"));
+  EXPECT_EQ(z.sim.engineBar(1), 77);
+}
+
 // The instrument switched on with the built-in defaults, run to `ms`.
 struct DefaultInstrument {
   explicit DefaultInstrument(double closeMs) : host(options(closeMs)) {

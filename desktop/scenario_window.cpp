@@ -3,10 +3,14 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHostAddress>
 #include <QLabel>
+#include <QLineEdit>
+#include <QNetworkDatagram>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
+#include <QUdpSocket>
 #include <algorithm>
 #include <cmath>
 
@@ -27,6 +31,16 @@ QString clockText(double seconds) {
 }
 
 }  // namespace
+
+std::optional<ListenAddress> parseListenAddress(const QString& text) {
+  const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+  bool ok = false;
+  const uint port = text.mid(colon + 1).toUInt(&ok);
+  if (!ok || port == 0 || port > 65535) return std::nullopt;
+  const QString address = colon < 0 ? QStringLiteral("127.0.0.1") : text.left(colon);
+  if (QHostAddress(address).isNull()) return std::nullopt;
+  return ListenAddress{address, static_cast<quint16>(port)};
+}
 
 ScenarioWindow::ScenarioWindow(SimulationHost& host, Dialogs& dialogs, SensorWindows windows, QWidget* parent)
     : QWidget(parent, Qt::Tool), host_(host), dialogs_(dialogs), windows_(windows) {
@@ -51,7 +65,27 @@ ScenarioWindow::ScenarioWindow(SimulationHost& host, Dialogs& dialogs, SensorWin
   grid->addWidget(speedBox_, 1, 2);
   grid->addWidget(timeLabel_, 1, 3, Qt::AlignRight);
   grid->addWidget(position_, 2, 0, 1, 4);
-  grid->addWidget(message_, 3, 0, 1, 4);
+  livePort_ = new QLineEdit(QStringLiteral("5500"), this);
+  livePort_->setToolTip(QStringLiteral("UDP port on this computer (loopback), or ADDRESS:PORT"));
+  liveButton_ = new QPushButton(QStringLiteral("Listen"), this);
+  liveLabel_ = new QLabel(this);
+  liveLabel_->setWordWrap(true);
+  grid->addWidget(new QLabel(QStringLiteral("Live UDP"), this), 3, 0);
+  grid->addWidget(livePort_, 3, 1, 1, 2);
+  grid->addWidget(liveButton_, 3, 3);
+  grid->addWidget(liveLabel_, 4, 0, 1, 4);
+  grid->addWidget(message_, 5, 0, 1, 4);
+  connect(liveButton_, &QPushButton::clicked, this, [this] {
+    if (live_) {
+      stopListening();
+      return;
+    }
+    const QString text = livePort_->text().trimmed();
+    if (const auto where = parseListenAddress(text))
+      listen(where->address, where->port);
+    else
+      dialogs_.showMessage(QStringLiteral("\"%1\" is not a UDP port (1..65535) or ADDRESS:PORT.").arg(text));
+  });
   setMinimumWidth(360);
 
   connect(open_, &QPushButton::clicked, this, &ScenarioWindow::chooseFile);
@@ -103,7 +137,7 @@ bool ScenarioWindow::load(const QString& path) {
 }
 
 void ScenarioWindow::play() {
-  if (!player_) return;
+  if (!player_ || live_) return;
   if (time_ >= player_->scenario().duration()) time_ = 0;
   player_->applier().clearOverrides();
   playing_ = true;
@@ -147,15 +181,75 @@ void ScenarioWindow::beat() {
 }
 
 void ScenarioWindow::applyNow() {
-  Instrument& z = host_.instrument();
-  player_->apply(z, time_);
+  player_->apply(host_.instrument(), time_);
+  followInputs();
+  showReports(player_->applier().takeReports());
+}
+
+void ScenarioWindow::followInputs() {
   if (windows_.engine) windows_.engine->followInputs();
   if (windows_.pressure) windows_.pressure->followInputs();
   if (windows_.attitude) windows_.attitude->followInputs();
-  for (const std::string& report : player_->applier().takeReports()) {
+}
+
+void ScenarioWindow::showReports(const std::vector<std::string>& reports) {
+  for (const std::string& report : reports) {
     const QString line = QString::fromStdString(report);
     message_->setText(message_->text().isEmpty() ? line : message_->text() + QLatin1Char('\n') + line);
   }
+}
+
+bool ScenarioWindow::listen(const QString& address, quint16 port, std::optional<ScenarioHeader> columns) {
+  stopListening();
+  const QHostAddress host(address);
+  auto* socket = new QUdpSocket(this);
+  if (host.isNull() || !socket->bind(host, port)) {
+    const QString why = host.isNull() ? QStringLiteral("not an address") : socket->errorString();
+    delete socket;
+    dialogs_.showMessage(
+        QStringLiteral("UDP port %1 on %2 cannot be opened: %3").arg(port).arg(address, why));
+    liveLabel_->setText(QStringLiteral("Not listening"));
+    return false;
+  }
+  pause();
+  socket_ = socket;
+  live_ = std::make_unique<LiveScenario>(std::move(columns));
+  liveWhere_ = QStringLiteral("%1:%2").arg(address).arg(port);
+  connect(socket_, &QUdpSocket::readyRead, this, &ScenarioWindow::readDatagrams);
+  liveButton_->setText(QStringLiteral("Stop"));
+  livePort_->setEnabled(false);
+  liveLabel_->setText(QStringLiteral("Listening on %1").arg(liveWhere_));
+  showState();
+  return true;
+}
+
+void ScenarioWindow::stopListening() {
+  if (!live_) return;
+  delete socket_;
+  socket_ = nullptr;
+  live_.reset();
+  liveButton_->setText(QStringLiteral("Listen"));
+  livePort_->setEnabled(true);
+  liveLabel_->setText(QStringLiteral("Stopped listening on %1").arg(liveWhere_));
+  showState();
+}
+
+void ScenarioWindow::readDatagrams() {
+  while (socket_ && socket_->hasPendingDatagrams()) {
+    const QByteArray bytes = socket_->receiveDatagram().data();
+    live_->receive(host_.instrument(),
+                   std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  }
+  if (!live_) return;
+  followInputs();
+  showReports(live_->takeReports());
+  QString text = QStringLiteral("Listening on %1: %2 datagrams taken, %3 refused")
+                     .arg(liveWhere_)
+                     .arg(live_->taken())
+                     .arg(live_->refused());
+  if (live_->refused() > 0)
+    text += QStringLiteral(" (last: %1)").arg(QString::fromStdString(live_->lastProblem()));
+  liveLabel_->setText(text);
 }
 
 void ScenarioWindow::showState() {
@@ -163,7 +257,9 @@ void ScenarioWindow::showState() {
   timeLabel_->setText(clockText(time_) + QStringLiteral(" / ") + clockText(duration));
   if (!position_->isSliderDown()) position_->setValue(static_cast<int>(std::lround(time_ * SliderSteps)));
   playPause_->setText(playing_ ? QStringLiteral("Pause") : QStringLiteral("Play"));
-  playPause_->setEnabled(player_ != nullptr);
+  playPause_->setEnabled(player_ != nullptr && !live_);
+  if (live_ && liveLabel_->text().isEmpty())
+    liveLabel_->setText(QStringLiteral("Listening on %1").arg(liveWhere_));
   position_->setEnabled(player_ != nullptr);
   fileLabel_->setText(player_ ? fileName_ : QStringLiteral("No scenario"));
 }

@@ -10,6 +10,8 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QUdpSocket;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -21,6 +23,13 @@ class SimulationHost;
 class TForm3;
 class TForm4;
 class TForm5;
+
+// "PORT" (on the loopback interface) or "ADDRESS:PORT"; none when malformed.
+struct ListenAddress {
+  QString address;
+  quint16 port = 0;
+};
+std::optional<ListenAddress> parseListenAddress(const QString& text);
 
 class ScenarioWindow : public QWidget {
   Q_OBJECT
@@ -43,6 +52,16 @@ class ScenarioWindow : public QWidget {
   void seek(double seconds);
   void setSpeed(int factor);  // one of Speeds
 
+  // Takes live values from UDP datagrams on `address` (loopback unless
+  // told otherwise) and applies them as they arrive; `columns` names them
+  // in advance, otherwise the feed's first datagram must. A port that
+  // cannot be opened is said in a message; returns whether it listens.
+  bool listen(const QString& address, quint16 port, std::optional<ScenarioHeader> columns = std::nullopt);
+  void stopListening();
+  bool listening() const { return live_ != nullptr; }
+  const LiveScenario* live() const { return live_.get(); }
+  QLabel* liveLabel() const { return liveLabel_; }
+
   bool playing() const { return playing_; }
   double time() const { return time_; }
   int speed() const { return speed_; }
@@ -62,6 +81,9 @@ class ScenarioWindow : public QWidget {
   void applyNow();
   void showState();
   void chooseFile();
+  void readDatagrams();
+  void followInputs();
+  void showReports(const std::vector<std::string>& reports);
 
   SimulationHost& host_;
   Dialogs& dialogs_;
@@ -80,6 +102,13 @@ class ScenarioWindow : public QWidget {
   QLabel* message_ = nullptr;
   QLabel* fileLabel_ = nullptr;
   QTimer* timer_ = nullptr;
+
+  QLineEdit* livePort_ = nullptr;
+  QPushButton* liveButton_ = nullptr;
+  QLabel* liveLabel_ = nullptr;
+  QUdpSocket* socket_ = nullptr;
+  std::unique_ptr<LiveScenario> live_;
+  QString liveWhere_;
 };
 
 }  // namespace zen

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <QtTest>
 #include <fstream>
 
@@ -91,6 +92,31 @@ class ScenarioWindowTest : public QObject {
     QCOMPARE(window.playButton()->text(), QStringLiteral("Play"));
     // 3 s of scenario is 120 ticks, 15 of each 16 given by the player.
     QVERIFY2(ticks >= 110 && ticks <= 120, qPrintable(QString::number(ticks)));
+  }
+
+  void liveDatagramsMoveTheBarsAndBadOnesAreCounted() {
+    VirtualHost host;
+    const IniFile ini;
+    TForm3 engine(host.instrument(), ini);
+    test::RecordingDialogs dialogs;
+    ScenarioWindow window(host, dialogs, {&engine, nullptr, nullptr});
+    std::string message;
+    QVERIFY(window.listen(QStringLiteral("127.0.0.1"), 0, parseScenarioHeader("raw_bar20", message)));
+    const quint16 port = window.findChild<QUdpSocket*>()->localPort();
+    QUdpSocket sender;
+    sender.writeDatagram(QByteArray("77\n"), QHostAddress::LocalHost, port);
+    QTRY_COMPARE(engine.scrollBar(20)->value(), 77);
+    sender.writeDatagram(QByteArray("88,99\n"), QHostAddress::LocalHost, port);
+    QTRY_COMPARE(window.live()->refused(), 1u);
+    QCOMPARE(engine.scrollBar(20)->value(), 77);
+    QVERIFY(window.liveLabel()->text().contains(QStringLiteral("1 datagrams taken, 1 refused")));
+
+    // A port already taken is said, not hidden.
+    dialogs.allowAnything();
+    ScenarioWindow second(host, dialogs, {});
+    QVERIFY(!second.listen(QStringLiteral("127.0.0.1"), port));
+    QVERIFY(dialogs.shown().last().startsWith(
+        QStringLiteral("UDP port %1 on 127.0.0.1 cannot be opened").arg(port)));
   }
 };
 

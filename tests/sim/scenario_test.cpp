@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 #include "firmware/core/flight_log.h"
 #include "firmware/core/instrument.h"
@@ -91,6 +93,19 @@ TEST(LiveScenario, TakesAHeaderThenWholeDatagramsAndCountsTheBadOnes) {
   LiveScenario given(parseScenarioHeader("t,raw_bar1", message));
   EXPECT_TRUE(given.receive(z, "12.5,77\n"));
   EXPECT_EQ(z.sim.engineBar(1), 77);
+}
+
+TEST(LiveScenario, TheFlightGearProtocolSendsOnlyKnownColumns) {
+  std::ifstream in(ZENARA_SOURCE_DIR "/examples/flightgear/zenara.xml");
+  const std::string xml{std::istreambuf_iterator<char>(in), {}};
+  int names = 0;
+  for (std::size_t at = xml.find("<name>"); at != std::string::npos; at = xml.find("<name>", at + 1)) {
+    const std::size_t from = at + 6;
+    const std::string name = xml.substr(from, xml.find("</name>", from) - from);
+    EXPECT_TRUE(scenarioColumn(name)) << name;
+    ++names;
+  }
+  EXPECT_GE(names, 6);
 }
 
 // The instrument switched on with the built-in defaults, run to `ms`.

@@ -186,6 +186,9 @@ TEST(CircuitScenario, IsLoggedOnceWithItsTimesAltitudeEngineHoursAndTheChtAlarm)
   const double end = s.duration() * 1000;
   DefaultInstrument rig(end + 1000);
   Instrument& z = rig.z;
+  // A service due in 10 engine hours.
+  const std::array<std::uint8_t, 6> engineHours{0, 0, 0, 0, 10, 0};
+  z.rtc.write(clock_offset::EngineHoursA, engineHours);
   ScenarioPlayer player(s);
   rig.host.every(0, ScenarioStepMs, end, [&](double ms) { player.apply(z, ms / 1000); });
   rig.host.run();
@@ -224,8 +227,10 @@ TEST(CircuitScenario, IsLoggedOnceWithItsTimesAltitudeEngineHoursAndTheChtAlarm)
   EXPECT_NEAR(log[8] | (log[9] << 8), 2000, 50);
   EXPECT_EQ(z.time.qnh.inFlight, 0);
 
-  // The Hobbs meter ran while the engine did.
-  EXPECT_NEAR(z.time.engineHours.minutes, engineSeconds / 60, 1);
+  // The Hobbs meter ran while the engine did, and the service came as much closer.
+  const EngineHoursRecord& hours = z.time.engineHours;
+  EXPECT_NEAR(hours.minutes, engineSeconds / 60, 1);
+  EXPECT_EQ(10 * 60 - (hours.serviceHours * 60 + hours.serviceMinutes), hours.minutes);
 
   // After the start-up lamp test, the lamp blinked only while the heads were
   // too hot (frames come once a second), and is dark at the end.

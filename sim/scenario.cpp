@@ -148,12 +148,17 @@ double Scenario::valueAt(std::size_t c, double t) const {
   const double f = (t - a.t) / (b.t - a.t);
   if (columns[c].kind == Kind::Heading) {
     // The short way round: 350 to 10 passes north.
-    double d = std::fmod(vb - va, 360.0);
+    auto wrap = [](double h) {
+      const double w = std::fmod(h, 360.0);
+      return w < 0 ? w + 360 : w;
+    };
+    double d = wrap(vb) - wrap(va);
     if (d > 180) d -= 360;
     if (d < -180) d += 360;
-    return std::fmod(va + d * f + 360.0, 360.0);
+    return wrap(wrap(va) + d * f);
   }
-  return va + (vb - va) * f;
+  // Weighted, so values near a double's limits do not overflow on the way.
+  return va * (1 - f) + vb * f;
 }
 
 std::optional<ScenarioHeader> parseScenarioHeader(std::string_view line, std::string& message) {
@@ -344,6 +349,11 @@ void ScenarioApplier::apply(Instrument& z, const std::vector<double>& values, in
   for (std::size_t c = 0; c < columns_.size(); ++c) {
     const ScenarioColumn& column = columns_[c];
     const double v = values[c];
+    // Rows of finite values far apart can still interpolate past a double's range.
+    if (!std::isfinite(v)) {
+      report(c, "a value beyond any number, ignored");
+      continue;
+    }
     switch (column.kind) {
       case Kind::Time:
         break;

@@ -40,7 +40,6 @@ constexpr std::array<KeyName, 8> KeyNames = {{{"Menu", zen::key_bit::Menu},
                                               {"Down", zen::key_bit::Down}}};
 
 constexpr double MaxSeconds = 3600;
-constexpr double MaxScenarioSeconds = 24 * 3600;
 
 // A bad argument: the message says which and why.
 struct UsageError : std::runtime_error {
@@ -252,13 +251,13 @@ int main(int argc, char** argv) {
       a.slip = angle(slip, "--slip", -56, 56);
       o.attitude = a;
     }
-    o.atSeconds = seconds("--at", parser.value(at), 0, player ? MaxScenarioSeconds : MaxSeconds);
+    o.atSeconds = seconds("--at", parser.value(at), 0, player ? zen::MaxScenarioSeconds : MaxSeconds);
     std::filesystem::path frameFolder;
     std::optional<std::string> frameError;
     if (parser.isSet(frames)) {
       if (parser.isSet(at) || parser.isSet(output) || parser.isSet(savePcf))
         throw UsageError("--frames covers the whole scenario: leave out --at, -o and --save-pcf");
-      const double step = seconds("--every", parser.value(every), 0.01, MaxScenarioSeconds);
+      const double step = seconds("--every", parser.value(every), 0.01, zen::MaxScenarioSeconds);
       frameFolder = parser.value(frames).toStdString();
       std::error_code error;
       std::filesystem::create_directories(frameFolder, error);

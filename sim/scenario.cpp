@@ -265,6 +265,7 @@ ScenarioRead parseScenario(std::string_view text, const std::string& name) {
     values->erase(values->begin());
     const std::string tLabel = columnLabel(header->timeColumn, "t");
     if (t < 0) return fail(lineNumber, tLabel + ": a time before switch-on");
+    if (t > MaxScenarioSeconds) return fail(lineNumber, tLabel + ": later than a day after switch-on");
     if (!scenario.rows.empty() && t <= scenario.rows.back().t)
       return fail(lineNumber, tLabel + ": " + std::string(fields(line)[header->timeColumn]) +
                                   " does not follow the previous row's " +

@@ -48,6 +48,9 @@ std::optional<ScenarioColumn> scenarioColumn(std::string_view name);
 // Every column name, in the order the README lists them.
 std::vector<std::string> scenarioColumnNames();
 
+// A day: longer scenarios are refused, so every player can count its time.
+inline constexpr double MaxScenarioSeconds = 24 * 3600;
+
 struct Scenario {
   std::vector<ScenarioColumn> columns;  // without t
   struct Row {

@@ -35,6 +35,7 @@ TEST(ScenarioFile, MalformedFilesAreRefusedNamingLineAndColumn) {
       {"ias_mph,t\n0,-1\n", "s.csv:2: column 2 (t): a time before switch-on"},
       {"t,engine_on\n0,2\n", "s.csv:2: column 2 (engine_on): expected 0 or 1"},
       {"t,ias_mph\n0,nan\n", "s.csv:2: column 2 (ias_mph): \"nan\" is not a number"},
+      {"t,ias_mph\n0,1\n86401,2\n", "s.csv:3: column 1 (t): later than a day"},
   };
   for (const Case& c : cases) {
     const ScenarioRead read = parseScenario(c.text, "s.csv");

@@ -1,6 +1,7 @@
 // The simulator program: the main window, with the program folder taken from
 // --data-dir, the executable's own folder, or the user's data folder once
 // installed.
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "desktop/main_window.h"
+#include "desktop/scenario_window.h"
 #include "desktop/termination.h"
 #include "firmware/core/firmware_state.h"
 #include "sim/qt/command_line.h"
@@ -66,7 +68,18 @@ int main(int argc, char** argv) {
       "FILE");
   QCommandLineOption snapshotAfter(
       "snapshot-after", "Delay of --snapshot in milliseconds, e.g. --snapshot-after 6000.", "MS", "4000");
-  parser.addOptions({version, dataDir, zoom, switchOn, snapshot, snapshotAfter});
+  QCommandLineOption scenarioUdp(
+      "scenario-udp",
+      "Take live flight values (scenario columns, one CSV line per datagram) from UDP PORT on the loopback "
+      "interface, or ADDRESS:PORT, e.g. --scenario-udp 5500.",
+      "[ADDRESS:]PORT");
+  QCommandLineOption scenarioColumns(
+      "scenario-columns",
+      "The columns of --scenario-udp's lines when the feed sends no header line, e.g. "
+      "--scenario-columns altitude_ft,ias_mph,rpm.",
+      "LIST");
+  parser.addOptions(
+      {version, dataDir, zoom, switchOn, snapshot, snapshotAfter, scenarioUdp, scenarioColumns});
   zen::parseCommandLineOrExit(parser, app, "zenara");  // --help and errors end here
 
   if (!parser.positionalArguments().isEmpty())
@@ -83,6 +96,21 @@ int main(int argc, char** argv) {
   if (!ok || snapshotDelay < 0)
     return usageError("--snapshot-after: expected milliseconds, got \"" + parser.value(snapshotAfter) + "\"");
 
+  std::optional<zen::ListenAddress> live;
+  std::optional<zen::ScenarioHeader> liveColumns;
+  if (parser.isSet(scenarioUdp)) {
+    live = zen::parseListenAddress(parser.value(scenarioUdp));
+    if (!live)
+      return usageError("--scenario-udp: expected PORT or ADDRESS:PORT, got \"" + parser.value(scenarioUdp) +
+                        "\"");
+  }
+  if (parser.isSet(scenarioColumns)) {
+    std::string why;
+    liveColumns = zen::parseScenarioHeader(parser.value(scenarioColumns).toStdString(), why);
+    if (!liveColumns) return usageError("--scenario-columns: " + QString::fromStdString(why));
+    if (!live) return usageError("--scenario-columns needs --scenario-udp");
+  }
+
   const zen::ProgramFolder folder = zen::chooseProgramFolder(parser.value(dataDir));
   const zen::ProgramFolderAccess folderAccess = zen::openProgramFolder(folder.path);
   zen::TerminationSignals termination;
@@ -98,6 +126,11 @@ int main(int argc, char** argv) {
   if (parser.isSet(snapshot)) {
     QTimer::singleShot(snapshotDelay, &window,
                        [&window, file = parser.value(snapshot)] { window.grab().save(file); });
+  }
+  if (live) {
+    if (auto* play = window.findChild<QAction*>("Playflightscenario1")) play->trigger();
+    if (auto* player = window.findChild<zen::ScenarioWindow*>())
+      player->listen(live->address, live->port, liveColumns);
   }
   if (parser.isSet(switchOn)) QTimer::singleShot(0, &window, &zen::TForm1::Button1Click);
   const int status = app.exec();

@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QStringList>
 #include <array>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -23,6 +25,7 @@
 #include "sim/atomic_file.h"
 #include "sim/qt/command_line.h"
 #include "sim/qt/screen_image.h"
+#include "sim/scenario.h"
 #include "sim/screen_render.h"
 
 namespace {
@@ -60,16 +63,31 @@ long wholeNumber(const QString& option, const QString& text, long low, long high
   return value;
 }
 
-double seconds(const QString& option, const QString& text) {
+double seconds(const QString& option, const QString& text, double low = 0, double high = MaxSeconds) {
   bool ok = false;
   const double value = text.toDouble(&ok);
-  if (!ok || value < 0 || value > MaxSeconds)
-    throw UsageError(QStringLiteral("%1: expected seconds from 0 to %2, got \"%3\"")
+  if (!ok || !(value >= low) || value > high)
+    throw UsageError(QStringLiteral("%1: expected seconds from %2 to %3, got \"%4\"")
                          .arg(option)
-                         .arg(MaxSeconds)
+                         .arg(low)
+                         .arg(high)
                          .arg(text)
                          .toStdString());
   return value;
+}
+
+// Engineering values held from switch-on: a one-row scenario, so they go
+// through the same conversions as a scenario's.
+std::shared_ptr<zen::ScenarioPlayer> heldValues(const std::vector<std::pair<std::string, double>>& values) {
+  zen::Scenario held;
+  zen::Scenario::Row row;
+  for (const auto& [name, value] : values) {
+    held.columns.push_back(*zen::scenarioColumn(name));
+    row.values.push_back(value);
+  }
+  row.line = 1;
+  held.rows.push_back(row);
+  return std::make_shared<zen::ScenarioPlayer>(std::move(held));
 }
 
 int keyBit(const QString& name) {
@@ -128,10 +146,25 @@ int main(int argc, char** argv) {
   const QCommandLineOption pcf(
       "pcf", "Panel file to show on top of the settings, e.g. --pcf cruise.pcf --page 2.", "FILE");
   const QCommandLineOption page("page", "Panel page to show, 1 or 2, e.g. --page 2.", "1|2", "1");
-  const QCommandLineOption staticCounts("static", "Static pressure reading 0..4095, e.g. --static 3346.",
-                                        "COUNTS");
-  const QCommandLineOption pitotCounts("pitot", "Pitot pressure reading 0..4095, e.g. --pitot 1200.",
-                                       "COUNTS");
+  const QCommandLineOption staticCounts(
+      "static", "Static pressure bar position 0..4095 as the pressure window shows it, e.g. --static 1012.",
+      "POS");
+  const QCommandLineOption pitotCounts(
+      "pitot", "Pitot pressure bar position 0..4095 as the pressure window shows it, e.g. --pitot 3000.",
+      "POS");
+  const QCommandLineOption altitudeFt(
+      "altitude-ft",
+      "Altitude in feet at 1013 hPa, through the firmware's own conversion, e.g. --altitude-ft 2000.", "FT");
+  const QCommandLineOption iasMph("ias-mph", "Indicated airspeed in mph, e.g. --ias-mph 90.", "MPH");
+  const QCommandLineOption rpm("rpm", "Engine speed in rpm; switches the engine unit on, e.g. --rpm 5200.",
+                               "RPM");
+  const QCommandLineOption scenario(
+      "scenario", "Flight scenario CSV to play from switch-on, e.g. --scenario circuit.csv --at 300.",
+      "FILE");
+  const QCommandLineOption frames(
+      "frames", "With --scenario: write the screen every --every seconds as DIR/frame-00000.png ...", "DIR");
+  const QCommandLineOption every("every", "Seconds between --frames, e.g. --every 0.25 (default 1).",
+                                 "SECONDS", "1");
   const QCommandLineOption engine(
       "engine", "Engine unit bar N (1..21) at POS; switches the unit on. Repeatable, e.g. --engine 20=52.",
       "N=POS");
@@ -160,8 +193,9 @@ int main(int argc, char** argv) {
       "sheet",
       "Write the panel sheet of both pages and the settings as a PDF, e.g. --sheet panel.pdf --pcf my.pcf.",
       "OUT.pdf");
-  parser.addOptions({output, e2, pcf, page, staticCounts, pitotCounts, engine, bank, pitch, heading, turn,
-                     slip, at, keys, zoom, savePcf, version, check, sheet});
+  parser.addOptions({output, e2,   pcf,   page,    staticCounts, pitotCounts, altitudeFt, iasMph, rpm,
+                     engine, bank, pitch, heading, turn,         slip,        scenario,   frames, every,
+                     at,     keys, zoom,  savePcf, version,      check,       sheet});
   zen::parseCommandLineOrExit(parser, app, "zenara-render");  // --help and errors end here
 
   if (parser.isSet(version)) {
@@ -172,8 +206,9 @@ int main(int argc, char** argv) {
     if (!parser.positionalArguments().isEmpty())
       throw UsageError(
           ("unexpected argument \"" + parser.positionalArguments().first() + "\"").toStdString());
-    if (!parser.isSet(output) && !parser.isSet(check) && !parser.isSet(sheet))
-      throw UsageError("-o OUT.png is required");
+    if (!parser.isSet(output) && !parser.isSet(frames) && !parser.isSet(check) && !parser.isSet(sheet))
+      throw UsageError("-o OUT.png (or --frames DIR, --check or --sheet) is required");
+    if (parser.isSet(frames) && !parser.isSet(scenario)) throw UsageError("--frames needs --scenario FILE");
 
     zen::RenderOptions o;
     if (parser.isSet(e2)) {
@@ -193,10 +228,37 @@ int main(int argc, char** argv) {
     }
     o.page = static_cast<int>(wholeNumber("--page", parser.value(page), 1, 2));
     if (parser.isSet(staticCounts))
-      o.staticCounts =
-          static_cast<std::uint16_t>(wholeNumber("--static", parser.value(staticCounts), 0, 4095));
+      o.pressureBars[0] = static_cast<std::uint16_t>(
+          wholeNumber("--static", parser.value(staticCounts), 0, zen::PressureBarMaximum));
     if (parser.isSet(pitotCounts))
-      o.pitotCounts = static_cast<std::uint16_t>(wholeNumber("--pitot", parser.value(pitotCounts), 0, 4095));
+      o.pressureBars[1] = static_cast<std::uint16_t>(
+          wholeNumber("--pitot", parser.value(pitotCounts), 0, zen::PressureBarMaximum));
+    std::string scenarioName;
+    std::shared_ptr<zen::ScenarioPlayer> player;
+    if (parser.isSet(scenario)) {
+      scenarioName = parser.value(scenario).toStdString();
+      zen::ScenarioRead read = zen::readScenarioFile(scenarioName);
+      if (!read.scenario) {
+        std::fprintf(stderr, "zenara-render: %s\n", read.message.c_str());
+        return 1;
+      }
+      player = std::make_shared<zen::ScenarioPlayer>(std::move(*read.scenario));
+      o.scenarios.push_back(player);
+    }
+    std::vector<std::pair<std::string, double>> held;
+    if (parser.isSet(altitudeFt))
+      held.emplace_back("altitude_ft", wholeNumber("--altitude-ft", parser.value(altitudeFt), -1000, 60000));
+    if (parser.isSet(iasMph))
+      held.emplace_back("ias_mph", wholeNumber("--ias-mph", parser.value(iasMph), 0, 999));
+    if (parser.isSet(rpm)) {
+      held.emplace_back("rpm", wholeNumber("--rpm", parser.value(rpm), 0, 9999));
+      held.emplace_back("engine_on", 1);
+    }
+    std::shared_ptr<zen::ScenarioPlayer> heldPlayer;
+    if (!held.empty()) {
+      heldPlayer = heldValues(held);
+      o.scenarios.push_back(heldPlayer);
+    }
     for (const QString& bar : parser.values(engine)) engineBar(o, bar);
     if (parser.isSet(bank) || parser.isSet(pitch) || parser.isSet(heading) || parser.isSet(turn) ||
         parser.isSet(slip)) {
@@ -213,7 +275,25 @@ int main(int argc, char** argv) {
       a.slip = angle(slip, "--slip", -56, 56);
       o.attitude = a;
     }
-    o.atSeconds = seconds("--at", parser.value(at));
+    o.atSeconds = seconds("--at", parser.value(at), 0, player ? zen::MaxScenarioSeconds : MaxSeconds);
+    std::filesystem::path frameFolder;
+    std::optional<std::string> frameError;
+    if (parser.isSet(frames)) {
+      if (parser.isSet(at) || parser.isSet(output) || parser.isSet(savePcf))
+        throw UsageError("--frames covers the whole scenario: leave out --at, -o and --save-pcf");
+      const double step = seconds("--every", parser.value(every), 0.01, zen::MaxScenarioSeconds);
+      frameFolder = parser.value(frames).toStdString();
+      std::error_code error;
+      std::filesystem::create_directories(frameFolder, error);
+      if (error) {
+        std::fprintf(stderr, "zenara-render: %s: %s\n", frameFolder.c_str(), error.message().c_str());
+        return 1;
+      }
+      const double duration = player->scenario().duration();
+      const auto count = static_cast<std::size_t>(std::floor(duration / step + 1e-9)) + 1;
+      for (std::size_t i = 0; i < count; ++i) o.frameSeconds.push_back(static_cast<double>(i) * step);
+      o.atSeconds = o.frameSeconds.back();
+    }
     if (parser.isSet(keys)) o.keys = keyList(parser.value(keys));
     const int scale = static_cast<int>(wholeNumber("--zoom", parser.value(zoom), 1, zen::MaxImageZoom));
 
@@ -236,7 +316,31 @@ int main(int argc, char** argv) {
       if (parser.isSet(savePcf)) panelError = zen::savePanelFile(z, file);
       if (parser.isSet(check)) overlaps = zen::overlapReport(z);
     };
+    if (!o.frameSeconds.empty()) {
+      const int frameZoom = static_cast<int>(wholeNumber("--zoom", parser.value(zoom), 1, zen::MaxImageZoom));
+      o.onFrame = [&](std::size_t i, const zen::Screen& shown) {
+        if (frameError) return;
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%05zu.png", i);
+        const std::filesystem::path file = frameFolder / name;
+        if (auto error = zen::writeScreenPng(shown, file, frameZoom))
+          frameError = file.string() + ": " + *error;
+      };
+    }
     const auto screen = zen::renderScreen(o);
+    for (const auto& p : {player, heldPlayer})
+      if (p)
+        for (const std::string& report : p->applier().takeReports())
+          std::fprintf(stderr, "zenara-render: %s: %s\n", p == player ? scenarioName.c_str() : "held value",
+                       report.c_str());
+    if (frameError) {
+      std::fprintf(stderr, "zenara-render: %s\n", frameError->c_str());
+      return 1;
+    }
+    if (!o.frameSeconds.empty()) {
+      std::printf("%zu frames in %s\n", o.frameSeconds.size(), frameFolder.c_str());
+      return 0;
+    }
     if (panelError) {
       std::fprintf(stderr, "zenara-render: %s\n", panelError->c_str());
       return 1;

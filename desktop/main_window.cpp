@@ -16,6 +16,7 @@
 #include "desktop/development_menu.h"
 #include "desktop/panel_commands.h"
 #include "desktop/panel_sheet_command.h"
+#include "desktop/scenario_window.h"
 #include "desktop/sensor_windows.h"
 #include "desktop/termination.h"
 #include "files/panel_settings.h"
@@ -277,7 +278,7 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setTimerType(Qt::PreciseTimer);
-  Timer1->setInterval(25);
+  Timer1->setInterval(ClockTickMs);
   connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
   buildMenus();
@@ -317,6 +318,14 @@ void TForm1::buildMenus() {
   connect(simulate->addAction("Show SV-5ra"), &QAction::triggered, this, [this] {
     form5_->show();
     form5_->raise();
+  });
+  QAction* scenario = simulate->addAction("Play flight &scenario...");
+  scenario->setObjectName("Playflightscenario1");
+  connect(scenario, &QAction::triggered, this, [this] {
+    auto* player = findChild<ScenarioWindow*>();
+    if (!player) player = new ScenarioWindow(*host_, *dialogs_, {form3_, form4_, form5_}, this);
+    player->show();
+    player->raise();
   });
   QMenu* connectMenu = bar->addMenu("&Connect");
   connectMenu->setObjectName("Connect1");

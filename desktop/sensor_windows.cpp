@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "firmware/core/instrument.h"
@@ -38,9 +39,21 @@ QLabel* makeValueLabel(QScrollBar* bar, Qt::Alignment alignment) {
   return label;
 }
 
-// Caption and current position on one line, the horizontal bar beneath, and
-// under it the note, if any.
-QWidget* horizontalRow(QScrollBar* bar, const QString& caption, const QString& note = {}) {
+// What the position means on the instrument, beside it.
+QLabel* makeMeaningLabel(QWidget* owner, int n, Qt::Alignment alignment) {
+  auto* label = new QLabel(owner);
+  label->setObjectName(QStringLiteral("Meaning%1").arg(n));
+  label->setAlignment(alignment | Qt::AlignVCenter);
+  QFont small = label->font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  label->setFont(small);
+  return label;
+}
+
+// Caption, what the position means and the position on one line, the
+// horizontal bar beneath, and under it the note, if any.
+QWidget* horizontalRow(QScrollBar* bar, const QString& caption, QLabel* meaning = nullptr,
+                       const QString& note = {}) {
   auto* row = new QWidget;
   row->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* grid = new QGridLayout(row);
@@ -48,8 +61,9 @@ QWidget* horizontalRow(QScrollBar* bar, const QString& caption, const QString& n
   grid->setHorizontalSpacing(4);
   grid->setVerticalSpacing(1);
   grid->addWidget(new QLabel(caption), 0, 0);
+  if (meaning) grid->addWidget(meaning, 1, 1);
   grid->addWidget(makeValueLabel(bar, Qt::AlignRight), 0, 1);
-  grid->addWidget(bar, 1, 0, 1, 2);
+  grid->addWidget(bar, 1, 0, 1, meaning ? 1 : 2);
   if (!note.isEmpty()) {
     bar->setToolTip(note);
     grid->addWidget(new QLabel(note), 2, 0, 1, 2);
@@ -59,7 +73,7 @@ QWidget* horizontalRow(QScrollBar* bar, const QString& caption, const QString& n
 }
 
 // Caption on top, the vertical bar filling the height, the position under it.
-QVBoxLayout* verticalColumn(QScrollBar* bar, const QString& caption) {
+QVBoxLayout* verticalColumn(QScrollBar* bar, const QString& caption, QLabel* meaning = nullptr) {
   auto* column = new QVBoxLayout;
   column->setSpacing(4);
   auto* title = new QLabel(caption);
@@ -68,10 +82,33 @@ QVBoxLayout* verticalColumn(QScrollBar* bar, const QString& caption) {
   column->addWidget(title);
   column->addWidget(bar, 1, Qt::AlignHCenter);
   column->addWidget(makeValueLabel(bar, Qt::AlignHCenter));
+  if (meaning) column->addWidget(meaning);
   return column;
 }
 
 QString sliderKey(int n) { return QStringLiteral("Slider%1").arg(n); }
+
+// The meanings follow the settings too, which change without a bar moving.
+constexpr int MeaningRefreshMs = 500;
+
+void startMeaningRefresh(QWidget* window, const std::function<void()>& refresh) {
+  auto* timer = new QTimer(window);
+  QObject::connect(timer, &QTimer::timeout, window, [window, refresh] {
+    if (window->isVisible()) refresh();
+  });
+  timer->start(MeaningRefreshMs);
+}
+
+void showMeaning(const Instrument& z, QLabel* label, SensorInput input) {
+  const QString text =
+      QString::fromStdString(describePosition(sensorContext(z), input, input.position(z.sim)));
+  if (label->text() != text) label->setText(text);
+}
+
+// User actions only: a program's setValue triggers none.
+void reportUserMoves(QScrollBar* bar, QObject* window, std::function<void()> moved) {
+  QObject::connect(bar, &QScrollBar::actionTriggered, window, [moved = std::move(moved)](int) { moved(); });
+}
 
 // Old SM.INI files may hold positions the bar cannot take; the bar clamps them.
 int restoredPosition(const IniFile& ini, const char* section, int n, int defaultValue) {
@@ -96,9 +133,14 @@ TForm4::TForm4(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(par
   for (int i = 0; i < BarCount; ++i) {
     QScrollBar* bar = makeBar(this, names[i], Qt::Vertical, 0, PressureBarMaximum);
     bars_[i] = bar;
-    connect(bar, &QScrollBar::valueChanged, this,
-            [this, i](int v) { z_.sim.pressureBars[i] = static_cast<std::uint16_t>(v); });
-    layout->addLayout(verticalColumn(bar, QString::fromLatin1(captions[i])), 1);
+    meanings_[i] = makeMeaningLabel(this, i + 1, Qt::AlignHCenter);
+    const SensorInput input{SensorInput::Window::Pressure, i + 1};
+    connect(bar, &QScrollBar::valueChanged, this, [this, i, input](int v) {
+      z_.sim.pressureBars[i] = static_cast<std::uint16_t>(v);
+      showMeaning(z_, meanings_[i], input);
+    });
+    reportUserMoves(bar, this, [this, input] { emit movedByHand(input); });
+    layout->addLayout(verticalColumn(bar, QString::fromLatin1(captions[i]), meanings_[i]), 1);
   }
 
   for (int i = 0; i < BarCount; ++i) {
@@ -107,6 +149,16 @@ TForm4::TForm4(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(par
     // converter must read what the bar shows from the first sample on.
     z_.sim.pressureBars[i] = static_cast<std::uint16_t>(bars_[i]->value());
   }
+  showMeanings();
+  startMeaningRefresh(this, [this] { showMeanings(); });
+}
+
+void TForm4::showMeanings() {
+  for (int i = 0; i < BarCount; ++i) showMeaning(z_, meanings_[i], {SensorInput::Window::Pressure, i + 1});
+}
+
+void TForm4::followInputs() {
+  for (int i = 0; i < BarCount; ++i) bars_[i]->setValue(z_.sim.pressureBars[i]);
 }
 
 void TForm4::saveTo(IniFile& ini) const {
@@ -245,9 +297,14 @@ TForm3::TForm3(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(par
     const std::string name = "ScrollBar" + std::to_string(i + 1);
     QScrollBar* bar = makeBar(this, name.c_str(), Qt::Horizontal, 0, EngineBarMaximum[i]);
     bars_[i] = bar;
-    connect(bar, &QScrollBar::valueChanged, this,
-            [this, i](int v) { z_.sim.engineBars[i] = static_cast<std::uint16_t>(v); });
-    rows[i] = horizontalRow(bar, QString::fromLatin1(engineBarCaptions[i]));
+    meanings_[i] = makeMeaningLabel(this, i + 1, Qt::AlignRight);
+    const SensorInput input{SensorInput::Window::Engine, i + 1};
+    connect(bar, &QScrollBar::valueChanged, this, [this, i, input](int v) {
+      z_.sim.engineBars[i] = static_cast<std::uint16_t>(v);
+      showMeaning(z_, meanings_[i], input);
+    });
+    reportUserMoves(bar, this, [this, input] { emit movedByHand(input); });
+    rows[i] = horizontalRow(bar, QString::fromLatin1(engineBarCaptions[i]), meanings_[i]);
   }
 
   auto* layout = new QHBoxLayout(this);
@@ -283,6 +340,17 @@ TForm3::TForm3(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(par
     // A bar restored to 0 emits nothing, but the frames must carry its position.
     z_.sim.engineBars[i] = static_cast<std::uint16_t>(bars_[i]->value());
   }
+  showMeanings();
+  startMeaningRefresh(this, [this] { showMeanings(); });
+}
+
+void TForm3::showMeanings() {
+  for (int i = 0; i < BarCount; ++i) showMeaning(z_, meanings_[i], {SensorInput::Window::Engine, i + 1});
+}
+
+void TForm3::followInputs() {
+  for (int i = 0; i < BarCount; ++i) bars_[i]->setValue(z_.sim.engineBars[i]);
+  picture_->update();
 }
 
 void TForm3::saveTo(IniFile& ini) const {
@@ -336,9 +404,9 @@ TForm5::TForm5(Instrument& z, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z
   grid->addWidget(horizontalRow(scrollBar5_, QStringLiteral("Heading")), 0, 0, Qt::AlignVCenter);
   grid->addWidget(horizontalRow(scrollBar1_, QStringLiteral("Rate of turn")), 1, 0, Qt::AlignVCenter);
   // The horizon draws a positive bank left wing down, and the turn needle follows it.
-  grid->addWidget(
-      horizontalRow(scrollBar2_, QStringLiteral("Bank Angle"), QStringLiteral("+ is left wing down")), 2, 0,
-      Qt::AlignVCenter);
+  grid->addWidget(horizontalRow(scrollBar2_, QStringLiteral("Bank Angle"), nullptr,
+                                QStringLiteral("+ is left wing down")),
+                  2, 0, Qt::AlignVCenter);
   grid->addWidget(horizontalRow(scrollBar3_, QStringLiteral("Slip")), 3, 0, Qt::AlignVCenter);
   grid->addLayout(verticalColumn(scrollBar4_, QStringLiteral("Pitch Angle")), 0, 1, 4, 1);
   grid->addWidget(button1_, 4, 0, 1, 2);
@@ -351,6 +419,21 @@ TForm5::TForm5(Instrument& z, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z
   stateTimer_ = new QTimer(this);
   connect(stateTimer_, &QTimer::timeout, this, &TForm5::showSensorState);
   stateTimer_->start(500);
+  showSensorState();
+}
+
+void TForm5::followInputs() {
+  // Setting a bar writes the same value back; only pitch and bank re-arm the
+  // sensor, as a fresh sample from the unit would.
+  const AttitudeState a = z_.attitude;
+  scrollBar5_->setValue(a.heading);
+  scrollBar1_->setValue(a.turnRate);
+  scrollBar3_->setValue(a.slipValue);
+  scrollBar4_->setValue(a.pitch);
+  scrollBar2_->setValue(a.bank);
+  z_.attitude.attitudeFresh = a.attitudeFresh;
+  z_.attitude.attitudeAlive = a.attitudeAlive;
+  z_.attitude.headingSampleCount = a.headingSampleCount;
   showSensorState();
 }
 

@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <array>
 
+#include "sim/sensor_values.h"
+
 class QLabel;
 class QPushButton;
 class QScrollBar;
@@ -28,10 +30,20 @@ class TForm4 : public QWidget {
 
   // n is 1-based, as in "ScrollBar1".
   QScrollBar* scrollBar(int n) const;
+  // The engineering value shown beside bar n's position.
+  QLabel* meaning(int n) const { return meanings_.at(static_cast<std::size_t>(n - 1)); }
+  // Moves the bars to where the instrument's inputs now are (a scenario set them).
+  void followInputs();
+  void showMeanings();
+
+ signals:
+  // The user moved a bar (not a program setting its position).
+  void movedByHand(zen::SensorInput input);
 
  private:
   Instrument& z_;
   std::array<QScrollBar*, BarCount> bars_{};
+  std::array<QLabel*, BarCount> meanings_{};
 };
 
 class EngineUnitPicture;
@@ -48,12 +60,19 @@ class TForm3 : public QWidget {
 
   QScrollBar* scrollBar(int n) const;  // 1-based
   QPushButton* button() const { return button1_; }
+  QLabel* meaning(int n) const { return meanings_.at(static_cast<std::size_t>(n - 1)); }
+  void followInputs();
+  void showMeanings();
+
+ signals:
+  void movedByHand(zen::SensorInput input);
 
  private:
   void Button1Click();
 
   Instrument& z_;
   std::array<QScrollBar*, BarCount> bars_{};
+  std::array<QLabel*, BarCount> meanings_{};
   QPushButton* button1_ = nullptr;
   EngineUnitPicture* picture_ = nullptr;
 };
@@ -73,6 +92,8 @@ class TForm5 : public QWidget {
   QScrollBar* slipBar() const { return scrollBar3_; }
   QScrollBar* pitchBar() const { return scrollBar4_; }
   QPushButton* button() const { return button1_; }
+  // Moves the bars to the attitude variables (a scenario set them).
+  void followInputs();
 
  private:
   void ScrollBar2Change();  // bank and pitch bars share it

@@ -63,6 +63,12 @@ inline constexpr std::array<std::uint16_t, 21> EngineBarMaximum = {1200, 1200, 1
                                                                    1200, 1200, 1200, 1200, 1200, 4095, 4095,
                                                                    4095, 4095, 255,  4095, 4095, 4095, 4095};
 inline constexpr std::uint16_t PressureBarMaximum = 4095;
+// A pressure bar at the top (position 0) reads full scale.
+constexpr std::uint16_t pressureBarReading(std::uint16_t position) {
+  return static_cast<std::uint16_t>(PressureBarMaximum - std::min(position, PressureBarMaximum));
+}
+// The engine unit sends its frames once every this many 25 ms clock ticks.
+inline constexpr int EngineFramePeriodTicks = 40;
 
 // What the simulator windows set by hand. Positions are scroll-bar positions.
 struct SimulatorInputs {

@@ -11,12 +11,8 @@ namespace {
 
 void setInputs(Instrument& z, const RenderOptions& o) {
   SimulatorInputs& sim = z.sim;
-  // A bar at the top reads full scale: the channel is 4095 - position.
-  auto bar = [](std::optional<std::uint16_t> counts) {
-    return counts ? static_cast<std::uint16_t>(PressureBarMaximum - std::min(*counts, PressureBarMaximum))
-                  : FirstRunPressureBar;
-  };
-  sim.pressureBars = {bar(o.staticCounts), bar(o.pitotCounts)};
+  for (std::size_t i = 0; i < sim.pressureBars.size(); ++i)
+    sim.pressureBars[i] = std::min(o.pressureBars[i].value_or(FirstRunPressureBar), PressureBarMaximum);
   for (std::size_t i = 0; i < sim.engineBars.size(); ++i) {
     sim.engineBars[i] = std::min(o.engineBars[i].value_or(FirstRunEngineBar), EngineBarMaximum[i]);
     if (o.engineBars[i]) sim.engineUnitOn = true;
@@ -55,6 +51,13 @@ std::unique_ptr<Screen> renderScreen(const RenderOptions& o) {
   setInputs(z, o);
   for (const RenderOptions::Key& key : o.keys)
     host.clickKey(key.seconds * 1000, key.bit, RenderOptions::KeyHoldMs);
+
+  if (!o.scenarios.empty())
+    host.every(0, ScenarioStepMs, atMs, [&](double ms) {
+      for (const auto& player : o.scenarios) player->apply(z, ms / 1000);
+    });
+  for (std::size_t i = 0; i < o.frameSeconds.size(); ++i)
+    if (o.onFrame) host.at(o.frameSeconds[i] * 1000, [&, i] { o.onFrame(i, z.screen); });
 
   auto shown = std::make_unique<Screen>();
   host.at(atMs, [&] {

@@ -13,6 +13,7 @@
 
 #include "hardware/hardware.h"
 #include "hardware/screen.h"
+#include "sim/scenario.h"
 
 namespace zen {
 
@@ -27,9 +28,9 @@ struct RenderOptions {
   std::function<void(Instrument&)> prepare;
 
   int page = 1;  // 1 or 2
-  // Analogue readings of the pressure sensors, 0..4095 (what the pressure
-  // window's bars give on a first run when unset).
-  std::optional<std::uint16_t> staticCounts, pitotCounts;
+  // Pressure window bars 1 (static) and 2 (pitot), positions as the window
+  // shows them (its first-run positions when unset).
+  std::array<std::optional<std::uint16_t>, 2> pressureBars{};
   // Engine unit bars 1..21; setting any switches the simulated unit on.
   std::array<std::optional<std::uint16_t>, 21> engineBars{};
   // The attitude sensor, switched on with these values when set.
@@ -37,6 +38,13 @@ struct RenderOptions {
     std::int32_t bank = 0, pitch = 0, heading = 0, turnRate = 0, slip = 0;
   };
   std::optional<Attitude> attitude;
+
+  // Played from switch-on, in order, every ScenarioStepMs; each sets only
+  // the inputs it has columns for.
+  std::vector<std::shared_ptr<ScenarioPlayer>> scenarios;
+  // Screens taken on the way, at these times (before atSeconds).
+  std::vector<double> frameSeconds;
+  std::function<void(std::size_t, const Screen&)> onFrame;
 
   double atSeconds = 5;  // long enough for the welcome screen to give way to the panel
   struct Key {

@@ -35,7 +35,7 @@ void SimulationHost::clockTick() {
   firmwareTick(*instrument_);
   ++frameTickCount;
   if (linkReplyTicks > 0) --linkReplyTicks;
-  if (frameTickCount > 39) {
+  if (frameTickCount >= EngineFramePeriodTicks) {
     frameTickCount = 0;
     buildEngineFrames(*instrument_);
   }

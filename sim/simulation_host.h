@@ -14,6 +14,9 @@
 
 namespace zen {
 
+// The instrument's clock (Timer1) ticks every 25 ms.
+inline constexpr int ClockTickMs = 25;
+
 class SimulationHost : public Host {
  public:
   SimulationHost();

@@ -22,7 +22,7 @@ std::filesystem::path makeTemporaryFolder() {
 VirtualHost::VirtualHost() : VirtualHost(Options{}) {}
 
 VirtualHost::VirtualHost(Options options)
-    : options_(std::move(options)), clock_(25000, [this] { clockTick(); }) {
+    : options_(std::move(options)), clock_(ClockTickMs * 1000, [this] { clockTick(); }) {
   if (options_.programFolder.empty()) {
     folder_ = makeTemporaryFolder();
     ownsFolder_ = true;
@@ -60,6 +60,15 @@ void VirtualHost::clickKey(double ms, int bit, double holdMs) {
 
 void VirtualHost::closeAt(double ms) {
   at(ms, [this] { close(); });
+}
+
+void VirtualHost::every(double startMs, double periodMs, double endMs, std::function<void(double)> action) {
+  if (startMs > endMs || periodMs <= 0) return;
+  // One pending event at a time: each schedules the next.
+  at(startMs, [this, startMs, periodMs, endMs, action = std::move(action)]() mutable {
+    action(startMs);
+    every(startMs + periodMs, periodMs, endMs, std::move(action));
+  });
 }
 
 void VirtualHost::setEngineBar(double ms, int bar, std::uint16_t position) {

@@ -38,6 +38,8 @@ class VirtualHost : public SimulationHost {
   void releaseKey(double ms, int bit);
   void clickKey(double ms, int bit, double holdMs = 100);
   void closeAt(double ms);
+  // `action(ms)` at startMs and every periodMs after it up to endMs.
+  void every(double startMs, double periodMs, double endMs, std::function<void(double)> action);
   // Simulator window controls: engine unit bars 1..21, pressure bars 1..2, the unit's switch.
   void setEngineBar(double ms, int bar, std::uint16_t position);
   void setPressureBar(double ms, int bar, std::uint16_t position);

@@ -88,9 +88,7 @@ void takeFuelFlowFrame(Instrument& z) {
   }
   trip.fuelRemaining = count > trip.fuelRemaining ? 0 : trip.fuelRemaining - count;
   trip.fuelUsed += count;
-  const std::uint32_t k = flowPulsesPerLitre(s);
-  // An uncalibrated sender: pulses are counted, but there is no volume to show.
-  e.fuelFlow = k == 0 ? 0 : saturate16(std::uint64_t{count} * (14400000u / interval) / k);
+  e.fuelFlow = fuelFlowOf(count, interval, flowPulsesPerLitre(s));
   refreshFuelTotaliser(z);
 }
 
@@ -210,12 +208,20 @@ void takeLinkBlocks(Instrument& z) {
 
 }  // namespace
 
-void storeThermocouple(Instrument& z, int index, std::uint16_t raw) {
-  const Settings& s = z.settings;
+std::uint16_t thermocoupleValue(const Settings& s, int index, std::uint16_t raw) {
   const bool headChannel = index >= s.egtCount();
   const bool jType = s.probeTypes[0] == probe_type::JType;
-  z.engine.thermocouples[index] =
-      (headChannel && jType) ? static_cast<std::uint16_t>(std::uint32_t{raw} * 1000 / 1324) : raw;
+  return (headChannel && jType) ? static_cast<std::uint16_t>(std::uint32_t{raw} * 1000 / 1324) : raw;
+}
+
+void storeThermocouple(Instrument& z, int index, std::uint16_t raw) {
+  z.engine.thermocouples[index] = thermocoupleValue(z.settings, index, raw);
+}
+
+std::uint16_t fuelFlowOf(std::uint32_t pulses, std::uint8_t frameInterval, std::uint32_t pulsesPerLitre) {
+  // An uncalibrated sender: pulses are counted, but there is no volume to show.
+  if (pulsesPerLitre == 0 || frameInterval == 0) return 0;
+  return saturate16(std::uint64_t{pulses} * (14400000u / frameInterval) / pulsesPerLitre);
 }
 
 std::uint32_t flowPulsesPerLitre(const Settings& s) {

@@ -211,7 +211,7 @@ void writeClock(Instrument& z, const void* source, std::size_t offset, std::size
 namespace {
 
 std::uint16_t pressureReading(const Instrument& z, int bar) {
-  return static_cast<std::uint16_t>(4095 - std::min<std::uint16_t>(z.sim.pressureBars[bar], 4095));
+  return pressureBarReading(z.sim.pressureBars[bar]);
 }
 
 }  // namespace
@@ -266,6 +266,11 @@ void fillFrame(FrameSlot<Length>& slot, std::uint8_t type, const std::array<std:
 
 }  // namespace
 
+std::uint16_t simulatedPulsePeriod(std::uint16_t rpmBar) {
+  // The unit never reports a pulse period below 100.
+  return static_cast<std::uint16_t>(std::max(rpmBar * 10, 100));
+}
+
 void buildEngineFrames(Instrument& z) {
   if (!z.sim.engineUnitOn) return;
   const SimulatorInputs& s = z.sim;
@@ -276,9 +281,7 @@ void buildEngineFrames(Instrument& z) {
             std::array<std::uint16_t, 11>{bar(1), bar(2), bar(3), bar(4), bar(15), bar(13), bar(16), bar(18),
                                           0, 0, bar(14)});
   fillFrame(f.type5, 5, std::array<std::uint16_t, 6>{bar(9), bar(10), bar(11), bar(12), bar(19), bar(21)});
-  // The unit never reports a pulse period below 100.
-  fillFrame(f.type3, 3,
-            std::array<std::uint16_t, 1>{static_cast<std::uint16_t>(std::max(bar(20) * 10, 100))});
+  fillFrame(f.type3, 3, std::array<std::uint16_t, 1>{simulatedPulsePeriod(bar(20))});
   fillFrame(f.type4, 4, std::array<std::uint16_t, 4>{bar(5), bar(6), bar(7), bar(8)});
   // Pulses B are not simulated; the field keeps whatever it held.
   f.type1.bytes[0] = 1;

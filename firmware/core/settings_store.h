@@ -55,5 +55,7 @@ void readAdc(Instrument& z, int channel);  // sets z.adc.adcResult
 
 // --- engine unit --- (host clock, once a second)
 void buildEngineFrames(Instrument& z);
+// The pulse period the simulated unit reports for a "Rev counter" bar position.
+std::uint16_t simulatedPulsePeriod(std::uint16_t rpmBar);
 
 }  // namespace zen

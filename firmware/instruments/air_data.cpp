@@ -24,13 +24,7 @@ std::uint16_t readChannel(Instrument& z, int channel) {
 }
 
 void updateEngineSpeed(Instrument& z) {
-  const std::uint16_t period = z.engine.engineSpeedValue;
-  // Period 0 is no measurement at all, not an infinite speed.
-  if (period == 0 || period > 30000) {
-    z.air.engineRpm = 0;
-    return;
-  }
-  z.air.engineRpm = static_cast<std::uint16_t>(std::min<std::uint32_t>(z.engine.rpmFactor / period, 9999));
+  z.air.engineRpm = engineRpmOf(z.engine.rpmFactor, z.engine.engineSpeedValue);
 }
 
 void updateRotorSpeed(Instrument& z) {
@@ -47,6 +41,12 @@ void updateRotorSpeed(Instrument& z) {
 }
 
 }  // namespace
+
+std::uint16_t engineRpmOf(std::uint32_t rpmFactor, std::uint16_t period) {
+  // Period 0 is no measurement at all, not an infinite speed.
+  if (period == 0 || period > 30000) return 0;
+  return static_cast<std::uint16_t>(std::min<std::uint32_t>(rpmFactor / period, 9999));
+}
 
 AltitudeLookup lookUpAltitude(std::uint16_t counts) {
   const auto& t = AltitudeCounts;
@@ -76,6 +76,35 @@ std::uint16_t qnhCorrected(std::uint16_t value, std::uint16_t qnhX8) {
   return value >= sub ? static_cast<std::uint16_t>(value - sub) : 0;
 }
 
+std::uint16_t staticCountsOf(std::uint16_t reading, std::int8_t altimeterOffset) {
+  return static_cast<std::uint16_t>(reading + altimeterOffset);
+}
+
+std::int32_t settledAltitudeOf(std::uint16_t staticCounts, std::uint16_t qnhX8) {
+  return std::int32_t{qnhCorrected(lookUpAltitude(staticCounts).value, qnhX8)} - AltitudeBias;
+}
+
+std::uint16_t pitotCountsOf(std::uint16_t reading, std::uint16_t airspeedZero) {
+  const std::uint32_t counts = reading < airspeedZero ? 0 : reading - airspeedZero;
+  return counts > 32768 ? 0 : static_cast<std::uint16_t>(counts);
+}
+
+std::optional<std::uint32_t> manifoldCountsOf(std::uint16_t input, std::int8_t manifoldOffset) {
+  const std::int32_t counts = std::int32_t{input} + manifoldOffset;
+  if (counts < 168) return std::nullopt;
+  return static_cast<std::uint32_t>(counts + 180);
+}
+
+std::uint16_t manifoldPressureOf(std::uint32_t counts) {
+  return static_cast<std::uint16_t>(counts * 100 / 163);
+}
+
+std::uint8_t fuelPressureOf(std::uint16_t input, std::uint8_t fuelPressureRange) {
+  // The input is signed; division rounds toward zero like the firmware's signed shift.
+  const std::int32_t pressure = std::int32_t{static_cast<std::int16_t>(input)} * fuelPressureRange / 4096;
+  return static_cast<std::uint8_t>(std::clamp(pressure, 0, 255));
+}
+
 std::uint16_t indicatedAirspeedOf(std::uint16_t pitotCounts, std::uint8_t airspeedFactor) {
   // counts x 20 past 16 bits would wrap to a low speed; hold the top of the scale instead.
   const std::uint16_t argument = pitotCounts > 3276 ? 0xFFFF : static_cast<std::uint16_t>(pitotCounts * 20);
@@ -100,7 +129,7 @@ namespace {
 
 void updateAltitude(Instrument& z) {
   AirDataState& a = z.air;
-  a.staticCounts = static_cast<std::uint16_t>(readChannel(z, 0) + z.settings.altimeterOffset);
+  a.staticCounts = staticCountsOf(readChannel(z, 0), z.settings.altimeterOffset);
   const AltitudeLookup lookup = lookUpAltitude(a.staticCounts);
   a.currentSlope = lookup.slope;
   const std::int32_t value = qnhCorrected(lookup.value, z.time.qnh.qnhX8);
@@ -153,10 +182,7 @@ void updateVerticalSpeed(Instrument& z) {
 
 void updateAirspeed(Instrument& z) {
   AirDataState& a = z.air;
-  const std::uint16_t raw = readChannel(z, 3);
-  const std::uint16_t zero = z.settings.airspeedZero;
-  std::uint32_t counts = raw < zero ? 0 : raw - zero;
-  if (counts > 32768) counts = 0;
+  const std::uint32_t counts = pitotCountsOf(readChannel(z, 3), z.settings.airspeedZero);
   if (a.fastFollow)
     a.pitotFilter = static_cast<std::uint16_t>(counts * 4);
   else
@@ -217,20 +243,14 @@ void updateEnginePressures(Instrument& z) {
     a.fuelPressure = 0;
     return;
   }
-  std::int32_t counts = std::int32_t{e.manifoldInput} + z.settings.manifoldOffset;
-  if (counts < 168) {
-    a.manifoldPressure = 0;
+  if (const auto counts = manifoldCountsOf(e.manifoldInput, z.settings.manifoldOffset)) {
+    a.manifoldFilter = (a.manifoldFilter * 3 + *counts * 4) >> 2;
+    a.manifoldPressure = manifoldPressureOf(a.manifoldFilter >> 2);
   } else {
-    counts += 180;
-    a.manifoldFilter = (a.manifoldFilter * 3 + static_cast<std::uint32_t>(counts) * 4) >> 2;
-    a.manifoldPressure = static_cast<std::uint16_t>((a.manifoldFilter >> 2) * 100 / 163);
+    a.manifoldPressure = 0;
   }
-  if (itemVisible(z, FuelPressureItem)) {
-    // The input is signed; division rounds toward zero like the firmware's signed shift.
-    const std::int32_t pressure =
-        std::int32_t{static_cast<std::int16_t>(e.fuelPressureInput)} * z.settings.fuelPressureRange / 4096;
-    a.fuelPressure = static_cast<std::uint8_t>(std::clamp(pressure, 0, 255));
-  }
+  if (itemVisible(z, FuelPressureItem))
+    a.fuelPressure = fuelPressureOf(e.fuelPressureInput, z.settings.fuelPressureRange);
 }
 
 void updateGlideRatio(AirDataState& a) {

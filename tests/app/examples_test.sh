@@ -19,4 +19,11 @@ for pcf in "$work"/*.pcf; do
   [ "$name" = default.pcf ] || ! cmp -s "$pcf" "$work/default.pcf" || fail "$name is the default panel"
 done
 [ "$made" -ge 3 ] || fail "only $made example panels"
-echo "examples: $made panels as the menus make them"
+# Each example flight plays on its panel with every value in reach.
+for pair in default:circuit rotax582:rotax582-runup four-stroke-6cyl:four-stroke-6cyl-climb; do
+  panel="${pair%%:*}" flight="${pair#*:}"
+  "$render" --pcf "$examples/$panel.pcf" --scenario "$examples/$flight.csv" --at 120 -o "$work/flight.png" \
+    2>"$work/err.txt" || fail "$flight.csv does not play: $(cat "$work/err.txt")"
+  [ ! -s "$work/err.txt" ] || fail "$flight.csv on $panel.pcf: $(cat "$work/err.txt")"
+done
+echo "examples: $made panels as the menus make them, and their flights"

@@ -9,7 +9,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 help="$("$render" --help)"
 for option in -o --e2 --pcf --page --static --pitot --engine --bank --pitch --heading --turn --slip --at --keys --zoom \
-  --save-pcf --version; do
+  --save-pcf --version --altitude-ft --ias-mph --rpm --scenario --frames --every; do
   grep -q -- "$option" <<<"$help" || fail "--help does not name $option"
 done
 
@@ -39,4 +39,25 @@ for file in missing.pcf short.pcf; do
   grep -q "$file" err.txt || fail "the message for $file does not name it: $(cat err.txt)"
   [ ! -e bad.png ] || fail "wrote a picture for $file"
 done
+# One meaning for raw numbers: the window's static position 1012 is 2007 ft,
+# whether given as the position, as feet, or by a scenario.
+"$render" --static 1012 --at 4 -o position.png
+"$render" --altitude-ft 2007 --at 4 -o feet.png
+printf 't,altitude_ft\n0,2007\n4,2007\n' >level.csv
+"$render" --scenario level.csv --at 4 -o scenario.png
+cmp -s position.png feet.png || fail "--static 1012 and --altitude-ft 2007 differ"
+cmp -s position.png scenario.png || fail "the scenario at 2007 ft differs from --static 1012"
+
+# Frames over a whole scenario; a malformed one is refused before anything is drawn.
+printf 't,ias_mph,rpm,engine_on\n0,0,0,1\n2,90,5000,1\n' >short.csv
+"$render" --scenario short.csv --frames frames --every 0.5 >/dev/null
+[ "$(ls frames | tr '\n' ' ')" = "frame-00000.png frame-00001.png frame-00002.png frame-00003.png frame-00004.png " ] ||
+  fail "frames: $(ls frames)"
+cmp -s frames/frame-00000.png frames/frame-00004.png && fail "the first and last frames are the same"
+printf 't,ias_mph\n0,50\n1,fast\n' >bad.csv
+if "$render" --scenario bad.csv --frames badframes 2>err.txt; then fail "played bad.csv"; fi
+grep -q 'bad.csv:3: column 2 (ias_mph)' err.txt || fail "the message does not name line and column: $(cat err.txt)"
+[ ! -e badframes ] || fail "made a frame folder for a bad scenario"
+if "$render" --frames frames -o x.png 2>err.txt; then fail "--frames without --scenario"; fi
+
 echo "zenara-render: help, picture and refusals as expected"

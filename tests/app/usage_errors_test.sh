@@ -17,6 +17,8 @@ cases=(
   "zenara|--data-dir|data-dir"
   "zenara|--zoom 9|--zoom"
   "zenara|stray|stray"
+  "zenara|--scenario-udp x|scenario-udp"
+  "zenara|--scenario-udp 5500 --scenario-columns ias_mph,wind|wind"
   "zenara-render|--nonsense -o out.png|nonsense"
   "zenara-render|-o out.png --zoom|zoom"
   "zenara-panel|upload|--port"

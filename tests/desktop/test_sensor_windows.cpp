@@ -1,12 +1,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QtTest>
 #include <memory>
 
 #include "desktop/sensor_windows.h"
 #include "firmware/core/instrument.h"
 #include "firmware/core/settings_store.h"
+#include "firmware/core/timekeeping.h"
 #include "sim/ini_file.h"
 #include "support/fake_host.h"
 
@@ -326,6 +328,31 @@ class SensorWindowsTest : public QObject {
     QCOMPARE(z_->attitude.attitudeSensorOn, 0);
     QCOMPARE(z_->attitude.attitudeAlive, 255);
     QCOMPARE(z_->attitude.attitudeFresh, 1);
+  }
+
+  void eachPositionShowsWhatTheInstrumentMakesOfIt() {
+    buildImageFromDefaults(*z_, true);
+    loadAllSettings(*z_);
+    z_->time.qnh.qnhX8 = QnhStandard;
+    IniFile ini;
+    ini.parse("[settings2]\r\nSlider1=1012\r\n[settings]\r\nSlider3=250\r\n");
+    TForm4 pressure(*z_, ini);
+    TForm3 engine(*z_, ini);
+    QCOMPARE(pressure.meaning(1)->text(), QStringLiteral("2007 ft"));
+    QCOMPARE(engine.meaning(3)->text(), QString::fromUtf8("250 \u00B0C"));
+    QVERIFY(engine.meaning(20)->text().endsWith(QStringLiteral(" rpm")));
+    pressure.scrollBar(1)->setValue(PressureBarMaximum);
+    QVERIFY(pressure.meaning(1)->text() != QStringLiteral("2007 ft"));
+
+    // A program moving a bar is no hand on it; a click is.
+    QSignalSpy moved(&engine, &TForm3::movedByHand);
+    z_->sim.engineBars[19] = 300;
+    engine.followInputs();
+    QCOMPARE(engine.scrollBar(20)->value(), 300);
+    QCOMPARE(moved.count(), 0);
+    engine.scrollBar(20)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(moved.count(), 1);
+    QCOMPARE(moved.first().first().value<SensorInput>().bar, 20);
   }
 
   void windowsHaveTheirCaptionsAndFixedSizes() {

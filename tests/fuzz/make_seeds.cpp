@@ -162,6 +162,11 @@ int main(int argc, char** argv) {
        text(std::string("\x02") + " x \r" + '\0' +
             "\xEF\xBB\xBF  [ general ]  \nport = +7\n=no key\n[Devices\nCOM1=a=b\r\r\n"));
 
+  seed("fuzz_scenario", "flight",
+       text("# take-off\nt,altitude_ft,ias_mph,heading_deg,engine_on,rpm,tc3_c,oil_pressure_bar,raw_bar21\n"
+            "0,0,0,350,1,2200,150,4.0,500\n60.5,500,75,10,1,5600,260,5.1,900\n"));
+  seed("fuzz_scenario", "live-header-and-line", text("ias_mph,bank_deg,attitude_on\n90,-30,1\n"));
+
   Bytes code(160, 0x0C), e2(32, 0xE2);
   code[zen::CarriedVersionOffset] = 7;
   std::copy_n("260607Z", 7, code.begin() + zen::CarriedVersionOffset + 1);

@@ -12,6 +12,7 @@
 #include "desktop/main_window.h"
 #include "desktop/termination.h"
 #include "firmware/core/firmware_state.h"
+#include "sim/program_files.h"
 #include "sim/qt/command_line.h"
 #include "sim/qt/program_folder.h"
 
@@ -65,7 +66,11 @@ int main(int argc, char** argv) {
       "FILE");
   QCommandLineOption snapshotAfter(
       "snapshot-after", "Delay of --snapshot in milliseconds, e.g. --snapshot-after 6000.", "MS", "4000");
-  parser.addOptions({version, dataDir, zoom, switchOn, snapshot, snapshotAfter});
+  QCommandLineOption firstRunDefaults(
+      "first-run-defaults",
+      "When the program folder has no e2.rom, write the built-in default settings into it first, so the "
+      "instrument shows the default panel; an existing e2.rom is never touched, e.g. --first-run-defaults.");
+  parser.addOptions({version, dataDir, zoom, switchOn, snapshot, snapshotAfter, firstRunDefaults});
   zen::parseCommandLineOrExit(parser, app, "zenara");  // --help and errors end here
 
   if (!parser.positionalArguments().isEmpty())
@@ -83,6 +88,18 @@ int main(int argc, char** argv) {
     return usageError("--snapshot-after: expected milliseconds, got \"" + parser.value(snapshotAfter) + "\"");
 
   const zen::ProgramFolder folder = zen::chooseProgramFolder(parser.value(dataDir));
+  if (parser.isSet(firstRunDefaults)) {
+    const zen::DefaultSettingsFile defaults = zen::writeDefaultSettingsIfMissing(folder.path);
+    if (defaults.error) {
+      std::fprintf(stderr, "zenara: %s: %s\n", defaults.path.c_str(), defaults.error->c_str());
+      return 1;
+    }
+    if (defaults.written) {
+      std::printf("zenara: no e2.rom yet: wrote the built-in default settings to %s\n",
+                  defaults.path.c_str());
+      std::fflush(stdout);
+    }
+  }
   zen::TerminationSignals termination;
   zen::TForm1::Options options;
   options.programFolder = folder.path;

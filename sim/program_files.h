@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "hardware/glyphs.h"
@@ -35,6 +38,17 @@ struct ProgramFilesRead {
 // Start-up loads from the program folder. A missing file skips its step; a
 // read error is reported to the host and skips it too.
 ProgramFilesRead loadProgramFiles(Instrument& z, LogoStore& logo);
+
+// A new program folder gets an e2.rom holding the built-in default settings,
+// so the instrument starts with the default panel and a working calibration;
+// an existing e2.rom is left alone. written is set only once the file was
+// read back and holds exactly the defaults.
+struct DefaultSettingsFile {
+  std::filesystem::path path;
+  bool written = false;
+  std::optional<std::string> error;
+};
+DefaultSettingsFile writeDefaultSettingsIfMissing(const std::filesystem::path& folder);
 
 // Writes the clock RAM to RTC.ram, replacing the file; errors are reported.
 // Returns whether it was written.

@@ -58,7 +58,10 @@ int main(int argc, char** argv) {
                              "Print the program and firmware versions, e.g. zenara --version.");
   QCommandLineOption dataDir(
       "data-dir", "Folder of e2.rom, RTC.ram, logo.bin and SM.INI, e.g. --data-dir ~/zenara.", "DIR");
-  QCommandLineOption zoom("zoom", "Integer zoom of the main window, 1..6, e.g. --zoom 2.", "N", "1");
+  QCommandLineOption zoom("zoom",
+                          "Integer zoom of the main window, 1..6, e.g. --zoom 2 (default: as last time, or "
+                          "what suits the screen).",
+                          "N");
   QCommandLineOption switchOn("switch-on", "Switch the instrument on at start, e.g. --switch-on.");
   QCommandLineOption snapshot(
       "snapshot",
@@ -80,8 +83,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   bool ok = false;
-  const int zoomFactor = parser.value(zoom).toInt(&ok);
-  if (!ok || zoomFactor < 1 || zoomFactor > 6)
+  const int zoomFactor = parser.isSet(zoom) ? parser.value(zoom).toInt(&ok) : 0;
+  if (parser.isSet(zoom) && (!ok || zoomFactor < 1 || zoomFactor > 6))
     return usageError("--zoom: expected a whole number from 1 to 6, got \"" + parser.value(zoom) + "\"");
   const int snapshotDelay = parser.value(snapshotAfter).toInt(&ok);
   if (!ok || snapshotDelay < 0)
@@ -106,7 +109,6 @@ int main(int argc, char** argv) {
   options.zoom = zoomFactor;
   options.termination = &termination;
   zen::TForm1 window(options);
-  if (auto* fileMenu = window.findChild<QMenu*>("File1")) zen::addProgramFolderItem(*fileMenu, folder.path);
   QObject::connect(&window, &zen::TForm1::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
   window.show();
   if (parser.isSet(snapshot)) {

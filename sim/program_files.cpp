@@ -1,11 +1,13 @@
 #include "sim/program_files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <utility>
 
 #include "firmware/core/instrument.h"
 #include "firmware/core/settings_store.h"
+#include "firmware/core/settings_table.h"
 #include "sim/atomic_file.h"
 
 namespace zen {
@@ -70,6 +72,18 @@ DefaultSettingsFile writeDefaultSettingsIfMissing(const std::filesystem::path& f
   else
     result.written = true;
   return result;
+}
+
+bool imageHoldsSettings(const SettingsImage& image, const Settings& settings) {
+  // Loaded item by item, so that bytes written twice (the EGT count) compare as the firmware reads them.
+  Settings loaded{};
+  for (int n = 0; n < SettingsItemCount; ++n) image.read(settingsItem(n).address, itemBytes(loaded, n));
+  for (int n = 0; n < SettingsItemCount; ++n) {
+    const auto mine = itemBytes(settings, n);
+    const auto held = itemBytes(std::as_const(loaded), n);
+    if (!std::equal(mine.begin(), mine.end(), held.begin(), held.end())) return false;
+  }
+  return true;
 }
 
 bool saveClockRam(Instrument& z) {

@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "hardware/glyphs.h"
+#include "hardware/hardware.h"
 
 namespace zen {
 
 struct Instrument;
+struct Settings;
 
 inline constexpr std::size_t MaxLogoBytes = 10000;
 
@@ -49,6 +51,10 @@ struct DefaultSettingsFile {
   std::optional<std::string> error;
 };
 DefaultSettingsFile writeDefaultSettingsIfMissing(const std::filesystem::path& folder);
+
+// Whether loading the image would give exactly these settings: false once a
+// panel load, an upload or a designer change is not yet saved.
+bool imageHoldsSettings(const SettingsImage& image, const Settings& settings);
 
 // Writes the clock RAM to RTC.ram, replacing the file; errors are reported.
 // Returns whether it was written.

@@ -67,7 +67,7 @@ class DevelopmentMenuTest : public QObject {
     const auto e2 = test::readBytes(rig.folder / "e2.rom");
     QCOMPARE(e2.at(4095), std::uint8_t(0xFF));
     QCOMPARE(rig.z().e2.bytes[4095], std::uint8_t(0x11));
-    QVERIFY(rig.dialogs.allExpectedShown());
+    QTRY_VERIFY(rig.dialogs.allExpectedShown());
   }
 
   void everyExportWritesItsFileOnTheRunningSimulator() {

@@ -160,7 +160,9 @@ class PanelCommandsTest : public QObject {
       QVERIFY(rig.statusShown());
       QTRY_COMPARE(fake.count("finish"), 2);
       QCOMPARE(fake.count("fault no-reply"), 5);
+      rig.dialogs.answerAsk(1);  // the uploaded panel is not kept
     }));
+    QCOMPARE(rig.dialogs.questions().size(), 1);
     QVERIFY(rig.dialogs.unexpected().isEmpty());
     QVERIFY(rig.dialogs.shown().isEmpty());
   }

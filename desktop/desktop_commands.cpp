@@ -48,7 +48,6 @@ DesktopCommands::DesktopCommands(TForm1& window, Dialogs& dialogs, const IniFile
               {"Engine", window.engineUnitWindow()},
               {"Attitude", window.attitudeWindow()}}};
   for (const Place& place : places_) place.window->installEventFilter(this);
-  window.designerWindow()->installEventFilter(this);
 
   portLabel_ = new QLabel(&window);
   portLabel_->setObjectName("PortStatus");
@@ -193,8 +192,6 @@ bool DesktopCommands::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Show) {
     auto* widget = static_cast<QWidget*>(watched);
     if (!shown_.contains(widget)) shown_ << widget;
-    if (widget == window_.designerWindow() && unsavedSource_.isEmpty())
-      unsavedSource_ = "What was changed with the panel designer";
   }
   return QObject::eventFilter(watched, event);
 }
@@ -210,6 +207,9 @@ bool DesktopCommands::settingsUnsaved() const {
 void DesktopCommands::refresh() {
   const bool unsaved = settingsUnsaved();
   if (!unsaved && window_.host().firmwareRunning()) unsavedSource_.clear();
+  // The designer changes the running settings; leaving its move mode saves them.
+  if (unsavedSource_.isEmpty() && window_.designerWindow()->isVisible())
+    unsavedSource_ = "What was changed with the panel designer";
   QString title = baseTitle_;
   if (!panelName_.isEmpty() || unsaved)
     title = (panelName_.isEmpty() ? QStringLiteral("Unsaved settings") : panelName_) + (unsaved ? "*" : "") +

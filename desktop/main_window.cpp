@@ -556,12 +556,14 @@ void TForm1::FormCloseQuery() {
   shutDown_ = true;
   Timer1->stop();
   if (!host_->saveOnExit()) saveFailed_ = true;
+  // A port nobody chose and that never opened stays unchosen, so the next start does not complain about it.
+  const bool keepPort = portChosen_ || link_->isOpen() || link_->comPort() != 1;
   link_->shutDown();
   if (iniReadable_) {
     form3_->saveTo(ini_);
     form4_->saveTo(ini_);
     desktop_->saveTo(ini_);
-    ini_.writeInteger("General", "PORT", link_->comPort());
+    if (keepPort) ini_.writeInteger("General", "PORT", link_->comPort());
     if (auto error = ini_.save(iniPath_)) {
       saveFailed_ = true;
       showFileError(iniPath_, *error);

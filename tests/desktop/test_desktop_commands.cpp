@@ -209,6 +209,9 @@ class DesktopCommandsTest : public QObject {
     QSignalSpy finished(&window, &TForm1::finished);
     quit->trigger();
     QTRY_COMPARE(finished.count(), 1);
+    // Still no port chosen for the next start.
+    const Bytes ini = test::readBytes(folder / "SM.INI");
+    QVERIFY(std::string(ini.begin(), ini.end()).find("PORT=") == std::string::npos);
   }
 };
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string_view>
 
+#include "desktop/desktop_commands.h"
 #include "desktop/main_window.h"
 #include "desktop/termination.h"
 #include "firmware/core/firmware_state.h"
@@ -58,10 +59,12 @@ int main(int argc, char** argv) {
                              "Print the program and firmware versions, e.g. zenara --version.");
   QCommandLineOption dataDir(
       "data-dir", "Folder of e2.rom, RTC.ram, logo.bin and SM.INI, e.g. --data-dir ~/zenara.", "DIR");
-  QCommandLineOption zoom("zoom",
-                          "Integer zoom of the main window, 1..6, e.g. --zoom 2 (default: as last time, or "
-                          "what suits the screen).",
-                          "N");
+  QCommandLineOption zoom(
+      "zoom",
+      QStringLiteral("Integer zoom of the main window, 1..%1, e.g. --zoom 2 (default: as last "
+                     "time, or what suits the screen).")
+          .arg(zen::DesktopCommands::MaxZoom),
+      "N");
   QCommandLineOption switchOn("switch-on", "Switch the instrument on at start, e.g. --switch-on.");
   QCommandLineOption snapshot(
       "snapshot",
@@ -84,8 +87,10 @@ int main(int argc, char** argv) {
   }
   bool ok = false;
   const int zoomFactor = parser.isSet(zoom) ? parser.value(zoom).toInt(&ok) : 0;
-  if (parser.isSet(zoom) && (!ok || zoomFactor < 1 || zoomFactor > 6))
-    return usageError("--zoom: expected a whole number from 1 to 6, got \"" + parser.value(zoom) + "\"");
+  if (parser.isSet(zoom) && (!ok || zoomFactor < 1 || zoomFactor > zen::DesktopCommands::MaxZoom))
+    return usageError(QStringLiteral("--zoom: expected a whole number from 1 to %1, got \"%2\"")
+                          .arg(zen::DesktopCommands::MaxZoom)
+                          .arg(parser.value(zoom)));
   const int snapshotDelay = parser.value(snapshotAfter).toInt(&ok);
   if (!ok || snapshotDelay < 0)
     return usageError("--snapshot-after: expected milliseconds, got \"" + parser.value(snapshotAfter) + "\"");

@@ -55,7 +55,7 @@ DesktopCommands::DesktopCommands(TForm1& window, Dialogs& dialogs, const IniFile
   buildMenus();
 
   if (zoom < 1) zoom = ini.readInteger(WindowSection, "Zoom", 0);
-  if (zoom < 1 || zoom > MaxMenuZoom) {
+  if (zoom < 1 || zoom > MaxZoom) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize frame(0, window.menuBar()->sizeHint().height() + window.statusBar()->sizeHint().height());
     zoom = screen ? fittingZoom(screen->availableGeometry().size(),

@@ -29,7 +29,8 @@ class TForm1;
 class DesktopCommands : public QObject {
   Q_OBJECT
  public:
-  static constexpr int MaxMenuZoom = 4;
+  static constexpr int MaxMenuZoom = 4;  // the View menu's, and the most a first start picks
+  static constexpr int MaxZoom = 6;      // --zoom and SM.INI
   static constexpr char CloseQuestion[] = "Save the panel into e2.rom?";
   static constexpr char NoPortStatus[] =
       "No instrument port is open: choose one with Connect, Setup Velonet comms port.";

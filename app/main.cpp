@@ -3,7 +3,6 @@
 // installed.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMenu>
 #include <QTimer>
 #include <cstdio>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "desktop/desktop_commands.h"
 
 #include <QActionGroup>
-#include <QCloseEvent>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>

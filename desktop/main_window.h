@@ -147,7 +147,6 @@ class TForm1 : public QMainWindow {
   DevelopmentMenu* developmentCommands() const { return development_; }
   // Zoom, title, status line, Quit, Help and the question at close.
   DesktopCommands* desktopCommands() const { return desktop_; }
-  Dialogs& dialogs() { return *dialogs_; }
   const std::filesystem::path& programFolder() const { return options_.programFolder; }
   int zoom() const { return zoom_; }
   // Redraws the bezel, the screen and the key areas at another integer zoom.

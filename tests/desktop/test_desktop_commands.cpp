@@ -116,6 +116,12 @@ class DesktopCommandsTest : public QObject {
       rig.trigger("NewSettingsFromDefaults1");
       QCOMPARE(rig.window->desktopCommands()->statusText(),
                "Saved the settings in " + QString::fromStdString((rig.folder / "e2.rom").string()));
+      // A saved panel file names the window; the settings match e2.rom, so nothing is marked unsaved.
+      const QString pcf = QString::fromStdString((rig.folder / "mine.pcf").string());
+      rig.dialogs.answerSave(pcf);
+      rig.trigger("Savepanellayout1");
+      QCOMPARE(rig.window->desktopCommands()->statusText(), "Saved the panel in " + pcf);
+      QVERIFY(rig.window->windowTitle().startsWith("mine.pcf - Corvalen"));
       rig.window->close();
     });
     QVERIFY(rig.finishes());

@@ -98,7 +98,7 @@ void DesktopCommands::showMessageSoon(const QString& text) {
 void DesktopCommands::buildMenus() {
   QMenuBar* bar = window_.menuBar();
   QMenu* file = window_.findChild<QMenu*>("File1");
-  QAction* defaults = file->addAction("&New settings from defaults...");
+  QAction* defaults = file->addAction("&New settings from defaults\u2026");
   defaults->setObjectName("NewSettingsFromDefaults1");
   connect(defaults, &QAction::triggered, this, &DesktopCommands::NewSettingsFromDefaultsClick);
   addProgramFolderItem(*file, window_.programFolder(), &dialogs_);

@@ -4,16 +4,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMenu>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
 #include <string_view>
 
+#include "desktop/desktop_commands.h"
 #include "desktop/main_window.h"
 #include "desktop/scenario_window.h"
 #include "desktop/termination.h"
 #include "firmware/core/firmware_state.h"
+#include "sim/program_files.h"
 #include "sim/qt/command_line.h"
 #include "sim/qt/program_folder.h"
 
@@ -60,7 +61,12 @@ int main(int argc, char** argv) {
                              "Print the program and firmware versions, e.g. zenara --version.");
   QCommandLineOption dataDir(
       "data-dir", "Folder of e2.rom, RTC.ram, logo.bin and SM.INI, e.g. --data-dir ~/zenara.", "DIR");
-  QCommandLineOption zoom("zoom", "Integer zoom of the main window, 1..6, e.g. --zoom 2.", "N", "1");
+  QCommandLineOption zoom(
+      "zoom",
+      QStringLiteral("Integer zoom of the main window, 1..%1, e.g. --zoom 2 (default: as last "
+                     "time, or what suits the screen).")
+          .arg(zen::DesktopCommands::MaxZoom),
+      "N");
   QCommandLineOption switchOn("switch-on", "Switch the instrument on at start, e.g. --switch-on.");
   QCommandLineOption snapshot(
       "snapshot",
@@ -78,8 +84,12 @@ int main(int argc, char** argv) {
       "The columns of --scenario-udp's lines when the feed sends no header line, e.g. "
       "--scenario-columns altitude_ft,ias_mph,rpm.",
       "LIST");
-  parser.addOptions(
-      {version, dataDir, zoom, switchOn, snapshot, snapshotAfter, scenarioUdp, scenarioColumns});
+  QCommandLineOption firstRunDefaults(
+      "first-run-defaults",
+      "When the program folder has no e2.rom, write the built-in default settings into it first, so the "
+      "instrument shows the default panel; an existing e2.rom is never touched, e.g. --first-run-defaults.");
+  parser.addOptions({version, dataDir, zoom, switchOn, snapshot, snapshotAfter, scenarioUdp, scenarioColumns,
+                     firstRunDefaults});
   zen::parseCommandLineOrExit(parser, app, "zenara");  // --help and errors end here
 
   if (!parser.positionalArguments().isEmpty())
@@ -89,9 +99,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   bool ok = false;
-  const int zoomFactor = parser.value(zoom).toInt(&ok);
-  if (!ok || zoomFactor < 1 || zoomFactor > 6)
-    return usageError("--zoom: expected a whole number from 1 to 6, got \"" + parser.value(zoom) + "\"");
+  const int zoomFactor = parser.isSet(zoom) ? parser.value(zoom).toInt(&ok) : 0;
+  if (parser.isSet(zoom) && (!ok || zoomFactor < 1 || zoomFactor > zen::DesktopCommands::MaxZoom))
+    return usageError(QStringLiteral("--zoom: expected a whole number from 1 to %1, got \"%2\"")
+                          .arg(zen::DesktopCommands::MaxZoom)
+                          .arg(parser.value(zoom)));
   const int snapshotDelay = parser.value(snapshotAfter).toInt(&ok);
   if (!ok || snapshotDelay < 0)
     return usageError("--snapshot-after: expected milliseconds, got \"" + parser.value(snapshotAfter) + "\"");
@@ -113,6 +125,19 @@ int main(int argc, char** argv) {
 
   const zen::ProgramFolder folder = zen::chooseProgramFolder(parser.value(dataDir));
   const zen::ProgramFolderAccess folderAccess = zen::openProgramFolder(folder.path);
+  // Never into a folder another program holds.
+  if (parser.isSet(firstRunDefaults) && folderAccess.check.writable) {
+    const zen::DefaultSettingsFile defaults = zen::writeDefaultSettingsIfMissing(folder.path);
+    if (defaults.error) {
+      std::fprintf(stderr, "zenara: %s: %s\n", defaults.path.c_str(), defaults.error->c_str());
+      return 1;
+    }
+    if (defaults.written) {
+      std::printf("zenara: no e2.rom yet: wrote the built-in default settings to %s\n",
+                  defaults.path.c_str());
+      std::fflush(stdout);
+    }
+  }
   zen::TerminationSignals termination;
   zen::TForm1::Options options;
   options.programFolder = folder.path;
@@ -120,7 +145,6 @@ int main(int argc, char** argv) {
   options.termination = &termination;
   options.folderCheck = folderAccess.check;
   zen::TForm1 window(options);
-  if (auto* fileMenu = window.findChild<QMenu*>("File1")) zen::addProgramFolderItem(*fileMenu, folder.path);
   QObject::connect(&window, &zen::TForm1::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
   window.show();
   if (parser.isSet(snapshot)) {

@@ -13,6 +13,7 @@
 
 #include "designer/qt/panel_designer.h"
 #include "desktop/bezel_keys.h"
+#include "desktop/desktop_commands.h"
 #include "desktop/development_menu.h"
 #include "desktop/panel_commands.h"
 #include "desktop/panel_sheet_command.h"
@@ -91,6 +92,12 @@ void ScreenView::flush() {
                (dirty.right - dirty.left + 1) * zoom_, (dirty.bottom - dirty.top + 1) * zoom_));
 }
 
+void ScreenView::setZoom(int zoom) {
+  zoom_ = zoom;
+  setGeometry(QRect(ScreenOrigin * zoom, ScreenPicture * zoom));
+  update();
+}
+
 void ScreenView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QColor silver(192, 192, 192);
@@ -163,6 +170,12 @@ void AlarmLamp::paintEvent(QPaintEvent*) {
 BezelView::BezelView(int zoom, QWidget* parent) : QWidget(parent), zoom_(zoom) {
   setObjectName("Image3");
   setGeometry(0, 0, 617 * zoom, 425 * zoom);
+}
+
+void BezelView::setZoom(int zoom) {
+  zoom_ = zoom;
+  setGeometry(0, 0, 617 * zoom, 425 * zoom);
+  update();
 }
 
 void BezelView::setKeyDown(int bit, bool down) {
@@ -244,6 +257,7 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
 
   setWindowTitle("Corvalen Orvex Zenara panel designer");
   const int zoom = std::max(1, options_.zoom);
+  zoom_ = zoom;
   auto* client = new QWidget(this);
   client->setObjectName("client");
   client->setFixedSize(ClientWidth * zoom, ClientHeight * zoom);
@@ -285,6 +299,7 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
   // The clock runs from creation, also while a start-up message is open.
   Timer1->start();
   FormCreate();
+  desktop_ = new DesktopCommands(*this, *dialogs_, ini_, options_.zoom, portChosen_);
   // Fixed border: the layout of the bezel does not stretch.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   created_ = true;
@@ -392,14 +407,39 @@ void TForm1::FormCreate() {
   const std::string& version = form7_->updater().carriedFirmwareVersion();
   carriedFirmwareVersion_ = QString::fromLatin1(version.data(), static_cast<qsizetype>(version.size()));
 
+  // No port chosen yet, as on a first run: nobody asked for COM1.
+  portChosen_ = ini_.readString("General", "PORT").has_value();
   int comPort = ini_.readInteger("General", "PORT", 1);
   if (comPort < 1 || comPort > 8) comPort = 1;
   setWindowTitle(windowTitle() + ". Firmware version " + FirmwareVersion);
-  if (link_->start(comPort)) setWindowTitle(windowTitle() + " USB");
+  // An unavailable port is reported once the window shows (see DesktopCommands).
+  if (link_->start(comPort, false)) setWindowTitle(windowTitle() + " USB");
 }
 
 void TForm1::showFileError(const std::filesystem::path& file, const std::string& message) {
   dialogs_->showMessage(fileErrorText(file, message));
+}
+
+void TForm1::setZoom(int zoom) {
+  if (zoom == zoom_ || zoom < 1) return;
+  // Every area sits at whole multiples of the zoom.
+  auto rezoom = [&](QWidget* w) {
+    const QRect g = w->geometry();
+    w->setGeometry(g.x() / zoom_ * zoom, g.y() / zoom_ * zoom, g.width() / zoom_ * zoom,
+                   g.height() / zoom_ * zoom);
+  };
+  for (KeyShape* shape : shapes_) rezoom(shape);
+  rezoom(Shape11);
+  Image3->setZoom(zoom);
+  Image2->setZoom(zoom);
+  centralWidget()->setFixedSize(ClientWidth * zoom, ClientHeight * zoom);
+  zoom_ = zoom;
+}
+
+QList<QPair<QString, QString>> TForm1::keyboardKeys() {
+  QList<QPair<QString, QString>> keys;
+  for (const KeyPlace& key : KeyPlaces) keys.append(qMakePair(QString(key.legend), QString(key.keyName)));
+  return keys;
 }
 
 void TForm1::Button1Click() {
@@ -520,6 +560,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
+  // Asked once; a termination request is never asked anything.
+  if (!closeRequested_ && !closingDialogs_->terminating() && desktop_ && !desktop_->confirmClose()) {
+    // A termination request during the question has closed the window meanwhile.
+    if (shutDown_) return event->accept();
+    event->ignore();
+    return;
+  }
   closeRequested_ = true;
   // A link wait ends at once; the command that waited then returns.
   link_->link().cancel();
@@ -542,11 +589,14 @@ void TForm1::FormCloseQuery() {
   shutDown_ = true;
   Timer1->stop();
   if (!host_->saveOnExit()) saveFailed_ = true;
+  // A port nobody chose and that never opened stays unchosen, so the next start does not complain about it.
+  const bool keepPort = portChosen_ || link_->isOpen() || link_->comPort() != 1;
   link_->shutDown();
   if (iniReadable_) {
     form3_->saveTo(ini_);
     form4_->saveTo(ini_);
-    ini_.writeInteger("General", "PORT", link_->comPort());
+    desktop_->saveTo(ini_);
+    if (keepPort) ini_.writeInteger("General", "PORT", link_->comPort());
     if (auto error = ini_.save(iniPath_)) {
       saveFailed_ = true;
       showFileError(iniPath_, *error);

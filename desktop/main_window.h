@@ -32,6 +32,7 @@ class PanelCommands;
 class TForm7;
 class TForm8;
 class DevelopmentMenu;
+class DesktopCommands;
 
 // The simulated screen: both layers composited, at an integer zoom.
 class ScreenView : public QWidget {
@@ -40,6 +41,7 @@ class ScreenView : public QWidget {
   ScreenView(Screen& screen, int zoom, QWidget* parent);
   // Schedules a repaint of what the firmware changed since the last call.
   void flush();
+  void setZoom(int zoom);
 
  signals:
   // Mouse positions in picture pixels at zoom 1.
@@ -100,6 +102,7 @@ class BezelView : public QWidget {
  public:
   BezelView(int zoom, QWidget* parent);
   void setKeyDown(int bit, bool down);
+  void setZoom(int zoom);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -114,7 +117,7 @@ class TForm1 : public QMainWindow {
  public:
   struct Options {
     std::filesystem::path programFolder;
-    int zoom = 1;
+    int zoom = 1;                // 0: from SM.INI, or the largest that suits the screen
     Dialogs* dialogs = nullptr;  // default: real message boxes
     UsbBridge* usb = nullptr;    // default: the CP210x bridge among the system's serial ports
     // Termination requests (SIGINT, SIGTERM), heard from the first moment
@@ -146,6 +149,12 @@ class TForm1 : public QMainWindow {
   TForm5* attitudeWindow() const { return form5_; }
   TForm8* designerWindow() const { return form8_; }
   DevelopmentMenu* developmentCommands() const { return development_; }
+  // Zoom, title, status line, Quit, Help and the question at close.
+  DesktopCommands* desktopCommands() const { return desktop_; }
+  const std::filesystem::path& programFolder() const { return options_.programFolder; }
+  int zoom() const { return zoom_; }
+  // Redraws the bezel, the screen and the key areas at another integer zoom.
+  void setZoom(int zoom);
   QSerialPort* serialPort() const { return link_->serialPort(); }
   bool shutDown() const { return shutDown_; }
   // RTC.ram or SM.INI could not be written at close.
@@ -153,6 +162,8 @@ class TForm1 : public QMainWindow {
 
   // Keyboard keys standing in for the bezel keys, by key bit.
   static int keyBitForKey(int qtKey);
+  // Each bezel key's legend with the keyboard keys that press it.
+  static QList<QPair<QString, QString>> keyboardKeys();
 
  public slots:
   void Button1Click();
@@ -211,6 +222,9 @@ class TForm1 : public QMainWindow {
   TForm7* form7_ = nullptr;
   TForm8* form8_ = nullptr;
   DevelopmentMenu* development_ = nullptr;
+  DesktopCommands* desktop_ = nullptr;
+  int zoom_ = 1;
+  bool portChosen_ = false;  // SM.INI names a port
   QString carriedFirmwareVersion_ = QStringLiteral("Unknown");
   bool closeRequested_ = false;
   bool shutDown_ = false;

@@ -76,7 +76,8 @@ void PanelCommands::Savepanellayout1Click() {
   QString name = dialogs_.saveFileName(SaveTitle, Filter, QStringLiteral("pcf"));
   if (name.isEmpty()) return;
   if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".pcf");
-  if (auto error = savePanelFile(host_.instrument(), name.toStdString())) message(*error);
+  if (auto error = savePanelFile(host_.instrument(), name.toStdString())) return message(*error);
+  emit panelFileUsed(name, false);
 }
 
 void PanelCommands::Loadpanellayout1Click() {
@@ -87,6 +88,7 @@ void PanelCommands::Loadpanellayout1Click() {
   if (name.isEmpty()) return;
   if (auto refused = loadPanelFile(host_.instrument(), name.toStdString())) return message(*refused);
   applied();
+  emit panelFileUsed(name, true);
 }
 
 void PanelCommands::UploadpanelfromOrvex1Click() {
@@ -101,6 +103,7 @@ void PanelCommands::UploadpanelfromOrvex1Click() {
          " and is shown now; it reaches e2.rom with the instrument's next settings save. The bytes read are "
          "in " +
          (host_.programFolder() / UploadFileName).string() + ".");
+  emit panelUploaded();
 }
 
 void PanelCommands::DownloadpaneltoOrvex1Click() {

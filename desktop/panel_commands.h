@@ -56,6 +56,11 @@ class PanelCommands : public QObject, private TransferReport {
   // Runs after a panel was applied and the page redrawn.
   std::function<void()> onPanelApplied;
 
+ signals:
+  // A panel file was loaded into the instrument (loaded) or saved from it.
+  void panelFileUsed(const QString& file, bool loaded);
+  void panelUploaded();
+
  private:
   void openStatus() override;
   void statusLine(const std::string& text) override;

@@ -2,11 +2,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <system_error>
 #include <utility>
 
 #include "firmware/core/instrument.h"
+#include "firmware/core/settings_store.h"
+#include "firmware/core/settings_table.h"
 #include "sim/atomic_file.h"
 
 namespace zen {
@@ -74,6 +78,43 @@ ProgramFilesRead loadProgramFiles(Instrument& z, LogoStore& logo) {
     logo.customLogo = true;
   }
   return read;
+}
+
+DefaultSettingsFile writeDefaultSettingsIfMissing(const std::filesystem::path& folder) {
+  DefaultSettingsFile result;
+  result.path = folder / "e2.rom";
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  // Anything under that name, even a dangling link, counts as the user's.
+  const auto type =
+      error ? std::filesystem::file_type::none : std::filesystem::symlink_status(result.path, error).type();
+  if (type != std::filesystem::file_type::not_found) {
+    if (type == std::filesystem::file_type::none) result.error = error.message();
+    return result;
+  }
+  // A fresh instrument's settings are all zero; the defaults keep that for the items they leave alone.
+  const SettingsImage image = imageFromDefaults(Settings{});
+  if ((result.error = writeFileAtomically(result.path, image.bytes))) return result;
+  const ReadResult back = readFilePrefix(result.path, SettingsImage::Size + 1);
+  if (back.error)
+    result.error = *back.error;
+  else if (back.missing || back.bytes != std::vector<std::uint8_t>(image.bytes.begin(), image.bytes.end()))
+    result.error = "the file does not hold the settings just written";
+  else
+    result.written = true;
+  return result;
+}
+
+bool imageHoldsSettings(const SettingsImage& image, const Settings& settings) {
+  // Loaded item by item, so that bytes written twice (the EGT count) compare as the firmware reads them.
+  Settings loaded{};
+  for (int n = 0; n < SettingsItemCount; ++n) image.read(settingsItem(n).address, itemBytes(loaded, n));
+  for (int n = 0; n < SettingsItemCount; ++n) {
+    const auto mine = itemBytes(settings, n);
+    const auto held = itemBytes(std::as_const(loaded), n);
+    if (!std::equal(mine.begin(), mine.end(), held.begin(), held.end())) return false;
+  }
+  return true;
 }
 
 bool saveClockRam(Instrument& z) {

@@ -6,15 +6,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "hardware/glyphs.h"
+#include "hardware/hardware.h"
 
 namespace zen {
 
 struct Instrument;
+struct Settings;
 
 inline constexpr std::size_t MaxLogoBytes = 10000;
 
@@ -47,6 +50,21 @@ struct ProgramFilesRead {
 // Start-up loads from the program folder. A missing file skips its step; a
 // read error is reported to the host and skips it too.
 ProgramFilesRead loadProgramFiles(Instrument& z, LogoStore& logo);
+
+// A new program folder gets an e2.rom holding the built-in default settings,
+// so the instrument starts with the default panel and a working calibration;
+// an existing e2.rom is left alone. written is set only once the file was
+// read back and holds exactly the defaults.
+struct DefaultSettingsFile {
+  std::filesystem::path path;
+  bool written = false;
+  std::optional<std::string> error;
+};
+DefaultSettingsFile writeDefaultSettingsIfMissing(const std::filesystem::path& folder);
+
+// Whether loading the image would give exactly these settings: false once a
+// panel load, an upload or a designer change is not yet saved.
+bool imageHoldsSettings(const SettingsImage& image, const Settings& settings);
 
 // Writes the clock RAM to RTC.ram, replacing the file; errors are reported.
 // Returns whether it was written.

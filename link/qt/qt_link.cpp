@@ -48,7 +48,13 @@ QtLink::~QtLink() {
   usb_.onLost = nullptr;
 }
 
-bool QtLink::start(int comPort) {
+QString QtLink::unavailableMessage(int comPort) {
+  return QStringLiteral(
+             "Comms port COM%1 is not available, please use \"setup\" to choose an available port.")
+      .arg(comPort);
+}
+
+bool QtLink::start(int comPort, bool reportUnavailable) {
   comPort_ = comPort;
   usbMode_ = false;
   if (usb_.deviceCount() > 0) {
@@ -56,11 +62,8 @@ bool QtLink::start(int comPort) {
     usb_.setBaudRate(19200);
     usb_.flushBuffers();
   }
-  if (!usbMode_ && !comm1_.open(deviceOf_(comPort_))) {
-    dialogs_.showMessage(
-        QStringLiteral("Comms port COM%1 is not available, please use \"setup\" to choose an available port.")
-            .arg(comPort_));
-  }
+  if (!usbMode_ && !comm1_.open(deviceOf_(comPort_)) && reportUnavailable)
+    dialogs_.showMessage(unavailableMessage(comPort_));
   return usbMode_;
 }
 

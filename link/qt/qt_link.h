@@ -36,8 +36,10 @@ class QtLink : public QObject, public LinkTransport {
   ~QtLink() override;
 
   // Start-up: the USB bridge's device 0 if it opens, else COM port n (with
-  // a message when it cannot be opened). Returns whether USB is used.
-  bool start(int comPort);
+  // a message when it cannot be opened, unless the caller reports it
+  // itself). Returns whether USB is used.
+  bool start(int comPort, bool reportUnavailable = true);
+  static QString unavailableMessage(int comPort);
   // The port selection window: reopen the serial port on COM n.
   bool selectComPort(int n);
   // Program close: every wait ends, and the serial port closes unless USB is used.

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <cstdio>
 
 namespace zen {
@@ -38,6 +39,11 @@ QString ClosingDialogs::saveFileName(const QString& caption, const QString& filt
   return shown_.saveFileName(caption, filter, defaultSuffix);
 }
 
+int ClosingDialogs::ask(const QString& question, const QString& details, const QStringList& answers) {
+  if (terminating_) return -1;
+  return shown_.ask(question, details, answers);
+}
+
 void WidgetDialogs::showMessage(const QString& text) {
   QMessageBox::information(parent_, QApplication::applicationName(), text);
 }
@@ -57,6 +63,20 @@ QString WidgetDialogs::saveFileName(const QString& caption, const QString& filte
   dialog.setDefaultSuffix(defaultSuffix);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
+}
+
+int WidgetDialogs::ask(const QString& question, const QString& details, const QStringList& answers) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question, QMessageBox::NoButton,
+                  parent_);
+  box.setInformativeText(details);
+  QList<QAbstractButton*> buttons;
+  for (const QString& answer : answers) buttons << box.addButton(answer, QMessageBox::ActionRole);
+  if (!buttons.isEmpty()) {
+    box.setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
+    box.setEscapeButton(buttons.last());
+  }
+  box.exec();
+  return static_cast<int>(buttons.indexOf(box.clickedButton()));
 }
 
 void WidgetDialogs::closeAll() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <filesystem>
 #include <string>
 
@@ -19,6 +20,9 @@ class Dialogs {
   // asks whether to replace an existing file, so it asks about the file written.
   virtual QString saveFileName(const QString& caption, const QString& filter,
                                const QString& defaultSuffix = {}) = 0;
+  // A question with one button per answer; returns the index of the answer
+  // chosen, or -1 when the box was closed without one.
+  virtual int ask(const QString&, const QString&, const QStringList&) { return -1; }
   // Where file dialogs open: the program folder.
   QString startFolder;
   // Makes every open box and dialog return at once, as if cancelled.
@@ -39,6 +43,7 @@ class ClosingDialogs : public Dialogs {
   QString openFileName(const QString& caption, const QString& filter) override;
   QString saveFileName(const QString& caption, const QString& filter,
                        const QString& defaultSuffix = {}) override;
+  int ask(const QString& question, const QString& details, const QStringList& answers) override;
   void closeAll() override { shown_.closeAll(); }
 
  private:
@@ -56,6 +61,8 @@ class WidgetDialogs : public Dialogs {
   QString openFileName(const QString& caption, const QString& filter) override;
   QString saveFileName(const QString& caption, const QString& filter,
                        const QString& defaultSuffix = {}) override;
+  // The last answer is also what Escape chooses.
+  int ask(const QString& question, const QString& details, const QStringList& answers) override;
   // Also the boxes and dialogs that other code opened, and open menus.
   void closeAll() override;
 

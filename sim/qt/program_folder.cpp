@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "sim/qt/dialogs.h"
+
 namespace zen {
 
 ProgramFolder chooseProgramFolder(const QString& dataDir, const QString& executableFolder,
@@ -63,14 +65,16 @@ ProgramFolderAccess openProgramFolder(const std::filesystem::path& folder) {
   return access;
 }
 
-void addProgramFolderItem(QMenu& fileMenu, const std::filesystem::path& folder) {
+void addProgramFolderItem(QMenu& fileMenu, const std::filesystem::path& folder, Dialogs* dialogs) {
   const QString path = QString::fromStdString(folder.string());
   fileMenu.addSeparator();
   QAction* item = fileMenu.addAction("Program files: " + path);
   item->setObjectName("ProgramFolder1");
   item->setToolTip("e2.rom, RTC.ram, logo.bin and SM.INI are kept here; click to open the folder");
-  QObject::connect(item, &QAction::triggered, &fileMenu,
-                   [path] { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+  QObject::connect(item, &QAction::triggered, &fileMenu, [path, dialogs] {
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)) && dialogs)
+      dialogs->showMessage("No file manager could open the program files folder. It is:\n" + path);
+  });
 }
 
 }  // namespace zen

@@ -46,7 +46,10 @@ struct ProgramFolderAccess {
 };
 ProgramFolderAccess openProgramFolder(const std::filesystem::path& folder);
 
-// Adds "Program files: PATH" to the File menu; it opens the folder.
-void addProgramFolderItem(QMenu& fileMenu, const std::filesystem::path& folder);
+class Dialogs;
+
+// Adds "Program files: PATH" to the File menu; it opens the folder, or,
+// where no file manager can, names it in a message through dialogs.
+void addProgramFolderItem(QMenu& fileMenu, const std::filesystem::path& folder, Dialogs* dialogs = nullptr);
 
 }  // namespace zen

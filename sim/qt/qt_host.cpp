@@ -78,6 +78,13 @@ void QtHost::reportNotice(const std::filesystem::path& file, const std::string& 
     onFileError(file, text);
 }
 
+std::optional<std::string> QtHost::replaceFile(const std::filesystem::path& file,
+                                               std::span<const std::uint8_t> bytes) {
+  auto error = SimulationHost::replaceFile(file, bytes);
+  if (!error && onFileWritten) onFileWritten(file, bytes);
+  return error;
+}
+
 LocalTime QtHost::localTime() const {
   const QDateTime now = QDateTime::currentDateTime();
   const QDate d = now.date();

@@ -23,12 +23,16 @@ class QtHost : public SimulationHost {
   // Shown like a file error unless onNotice is set.
   void reportNotice(const std::filesystem::path& file, const std::string& text) override;
   LocalTime localTime() const override;
+  std::optional<std::string> replaceFile(const std::filesystem::path& file,
+                                         std::span<const std::uint8_t> bytes) override;
 
   std::function<void(bool)> onAlarmLed;
   std::function<void(const std::filesystem::path&, const std::string&)> onFileError;
   std::function<void(const std::filesystem::path&, const std::string&)> onNotice;
   // Called before the host sleeps, so the window shows what the firmware drew.
   std::function<void()> beforeSleep;
+  // Called after a file was replaced without error, with what it should now hold.
+  std::function<void(const std::filesystem::path&, std::span<const std::uint8_t>)> onFileWritten;
 
   std::uint64_t yieldCount() const { return yieldCount_; }
 

@@ -67,7 +67,7 @@ class DevelopmentMenuTest : public QObject {
     rig.trigger("Button7");
     const auto e2 = test::readBytes(rig.folder / "e2.rom");
     QCOMPARE(e2.at(4095), std::uint8_t(0xFF));
-    QVERIFY(rig.dialogs.allExpectedShown());
+    QTRY_VERIFY(rig.dialogs.allExpectedShown());
   }
 
   // A fresh folder: no e2.rom, so the image in memory is empty until the defaults are made.

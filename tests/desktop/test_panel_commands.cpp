@@ -152,7 +152,9 @@ class PanelCommandsTest : public QObject {
       QVERIFY(rig.statusShown());
       QTRY_COMPARE(fake.count("finish"), 2);
       QCOMPARE(fake.count("fault no-reply"), 5);
+      rig.dialogs.answerAsk(1);  // the uploaded panel is not kept
     }));
+    QCOMPARE(rig.dialogs.questions().size(), 1);
     QVERIFY(rig.dialogs.unexpected().isEmpty());
     // One word at the end of each transfer: what went where, or what to check.
     const QStringList shown = rig.dialogs.shown();

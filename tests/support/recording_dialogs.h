@@ -19,6 +19,8 @@ class RecordingDialogs : public Dialogs {
   void answerOpen(const QString& path) { openAnswers_ << path; }
   void answerSave(const QString& path) { saveAnswers_ << path; }
   void modal() { modal_ = true; }
+  // The next question is answered with answers[index]; unanswered ones get -1.
+  void answerAsk(int index) { askAnswers_.push_back(index); }
 
   void showMessage(const QString& text) override {
     shown_ << text;
@@ -54,7 +56,20 @@ class RecordingDialogs : public Dialogs {
     return saveAnswers_.takeFirst();
   }
 
+  int ask(const QString& question, const QString& details, const QStringList& answers) override {
+    questions_ << question + " | " + details + " | " + answers.join('/');
+    if (askAnswers_.empty()) {
+      if (!allowAnything_) unexpected_ << "question: " + question;
+      return -1;
+    }
+    const int answer = askAnswers_.front();
+    askAnswers_.erase(askAnswers_.begin());
+    return answer;
+  }
+
   const QStringList& shown() const { return shown_; }
+  // Questions asked, as "question | details | answer/answer".
+  const QStringList& questions() const { return questions_; }
   // File dialogs shown, as "caption | filter".
   const QStringList& asked() const { return asked_; }
   const QStringList& unexpected() const { return unexpected_; }
@@ -65,7 +80,8 @@ class RecordingDialogs : public Dialogs {
   }
 
  private:
-  QStringList expected_, shown_, unexpected_, openAnswers_, saveAnswers_, asked_;
+  QStringList expected_, shown_, unexpected_, openAnswers_, saveAnswers_, asked_, questions_;
+  std::vector<int> askAnswers_;
   bool allowAnything_ = false;
   bool modal_ = false;
   std::vector<QEventLoop*> loops_;

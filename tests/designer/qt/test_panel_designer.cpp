@@ -444,10 +444,12 @@ class PanelDesignerTest : public QObject {
       rig.drag(0, 100);
       dragged = rig.designer->isVisible() && rig.picked() == 0 && rig.s().page1Locations[0].column == 0;
       clock.start();
+      rig.dialogs.answerAsk(1);  // Discard
       rig.window->close();
     });
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
     QVERIFY(dragged);
+    QCOMPARE(rig.dialogs.questions().size(), 1);
     QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(std::filesystem::exists(rig.folder / "RTC.ram"));
     QVERIFY(std::filesystem::exists(rig.folder / "SM.INI"));

@@ -230,7 +230,7 @@ class LinkTest : public QObject {
   void portSelectionReopensThePort() {
     test::FakeInstrument fake;
     Rig rig({"/nonexistent/tty1", fake.device(), "/nonexistent/tty3"});
-    QCOMPARE(
+    QTRY_COMPARE(
         rig.dialogs.shown(),
         QStringList{"Comms port COM1 is not available, please use \"setup\" to choose an available port."});
     QAction* setup = rig.window->menuBar()->findChild<QAction*>("SetupVelonetcommsport1");

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSerialPort>
+#include <QStatusBar>
 #include <cmath>
 
 #include "designer/qt/panel_designer.h"
@@ -364,7 +365,12 @@ void TForm1::buildMenus() {
 void TForm1::FormCreate() {
   const std::filesystem::path folder = options_.programFolder;
   const FolderCheck& check = options_.folderCheck;
-  if (!check.notice.empty()) showFileError(folder, check.notice);
+  // A folder just made needs no answer: the status line says so, and a first
+  // run is not held up by a message box.
+  if (check.created)
+    statusBar()->showMessage(QString::fromStdString(folder.string() + ": " + check.notice));
+  else if (!check.notice.empty())
+    showFileError(folder, check.notice);
   if (!check.writable) host_->restrictFolder(check.readable, check.refusal);
   std::error_code ignored;
   if (std::filesystem::exists(folder / "QMXTRV.K47", ignored))

@@ -155,6 +155,7 @@ FolderCheck prepareProgramFolder(const std::filesystem::path& folder) {
     return unusable("the program folder does not exist, nor does " + parent.string());
   if (!std::filesystem::create_directory(folder, ec) && ec)
     return unusable("cannot create it: " + ec.message());
+  check.created = true;
   check.notice = "the program folder did not exist; it has been created";
   return check;
 }

@@ -75,6 +75,7 @@ bool saveClockRam(Instrument& z);
 struct FolderCheck {
   bool readable = true;  // it exists (now) as a folder
   bool writable = true;  // and the program may write into it
+  bool created = false;  // missing, and made now: news, not a fault
   std::string notice;    // what to tell the user at start; empty: nothing
   std::string refusal;   // why a file was not written, when not writable
 };

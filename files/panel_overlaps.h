@@ -1,9 +1,13 @@
-// Items that cover each other on a page: the boxes of the items shown there,
-// in their styles on that page, that share at least one pixel.
+// Items that cover each other on a page: items shown there, in their styles
+// on that page, whose drawing can land on the same pixel or clear the other's.
+// The labels and readouts an air data dial carries are not counted against it.
 #pragma once
 
+#include <bitset>
 #include <string>
 #include <vector>
+
+#include "hardware/screen.h"
 
 namespace zen {
 
@@ -21,8 +25,24 @@ struct Overlap {
 };
 
 // Page 0 is page 1. Leaves activePage and the measuring scratch as they were.
+// The boxes of the items' size rule, as picking and dragging use them.
 std::vector<ItemBox> pageItemBoxes(Instrument& z, int page);
-std::vector<Overlap> pageOverlaps(Instrument& z, int page);
+
+// What an item can do to the screen, pixel by pixel: drawn alone by its own
+// routines at the ends of its values' ranges and in both blink phases.
+struct ItemMarks {
+  using Pixels = std::bitset<ScreenWidth * ScreenHeight>;
+  int item = 0;
+  Pixels textInk, textWritten;  // written: set or cleared, so covering what stood there
+  Pixels graphicsInk, graphicsWritten;
+  // Marks on the same pixel, or one clearing the other's marks on its layer.
+  // Text cleared under graphics hides nothing: graphics show over text.
+  bool collidesWith(const ItemMarks& other) const;
+};
+// The items shown on the page, but those that draw nothing there.
+std::vector<ItemMarks> pageItemMarks(const Instrument& z, int page);
+
+std::vector<Overlap> pageOverlaps(const Instrument& z, int page);
 
 // "Page 2: Altitude indicator at (200, 1) and Vertical speed indicator at
 // (240, 0)": places tell apart the items that share a name.

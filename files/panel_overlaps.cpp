@@ -1,6 +1,7 @@
 #include "files/panel_overlaps.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/panel_items.h"
 #include "firmware/instruments/readouts.h"
+#include "hardware/screen.h"
 
 namespace zen {
 
@@ -32,6 +34,22 @@ class DrawingOnlyHost : public Host {
   }
   void reportFileError(const std::filesystem::path&, const std::string&) override {}
   LocalTime localTime() const override { return {}; }
+};
+
+// What an item does to the screen, pixel by pixel.
+struct ItemMarks {
+  using Pixels = std::bitset<ScreenWidth * ScreenHeight>;
+  int item = 0;
+  Pixels textInk, textWritten;  // written: set or cleared, so covering what stood there
+  Pixels graphicsInk, graphicsWritten;
+
+  bool collidesWith(const ItemMarks& other) const {
+    auto oneWay = [](const ItemMarks& a, const ItemMarks& b) {
+      return (a.graphicsWritten & b.graphicsInk).any() || (a.graphicsInk & b.textInk).any() ||
+             (a.textWritten & b.textInk).any();
+    };
+    return oneWay(*this, other) || oneWay(other, *this);
+  }
 };
 
 // What the items show: the instrument's values and the blink phase.
@@ -183,16 +201,6 @@ void markItem(Instrument& w, int item, const std::vector<Sample>& samples, ItemM
   marks.graphicsWritten |= marks.graphicsInk;
 }
 
-}  // namespace
-
-bool ItemMarks::collidesWith(const ItemMarks& other) const {
-  auto oneWay = [](const ItemMarks& a, const ItemMarks& b) {
-    return (a.graphicsWritten & b.graphicsInk).any() || (a.graphicsInk & b.textInk).any() ||
-           (a.textWritten & b.textInk).any();
-  };
-  return oneWay(*this, other) || oneWay(other, *this);
-}
-
 std::vector<ItemMarks> pageItemMarks(const Instrument& z, int page) {
   DrawingOnlyHost host;
   const auto scratch = std::make_unique<Instrument>(host);
@@ -206,18 +214,13 @@ std::vector<ItemMarks> pageItemMarks(const Instrument& z, int page) {
   std::vector<ItemMarks> marks;
   for (int item = 0; item < PanelItemCount; ++item) {
     if (!itemVisibleOn(w, item, page)) continue;
-    ItemMarks& itemMarks = marks.emplace_back();
-    itemMarks.item = item;
-    markItem(w, item, samples, itemMarks);
-    if (itemMarks.textWritten.none() && itemMarks.graphicsWritten.none()) marks.pop_back();
+    marks.emplace_back().item = item;
+    markItem(w, item, samples, marks.back());
   }
   return marks;
 }
 
-bool ItemBox::overlaps(const ItemBox& other) const {
-  return x < other.x + other.width && other.x < x + width && y < other.y + other.height &&
-         other.y < y + height;
-}
+}  // namespace
 
 std::vector<ItemBox> pageItemBoxes(Instrument& z, int page) {
   const std::uint8_t shownPage = z.main.activePage;

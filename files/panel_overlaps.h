@@ -3,11 +3,8 @@
 // The labels and readouts an air data dial carries are not counted against it.
 #pragma once
 
-#include <bitset>
 #include <string>
 #include <vector>
-
-#include "hardware/screen.h"
 
 namespace zen {
 
@@ -16,7 +13,6 @@ struct Instrument;
 struct ItemBox {
   int item = 0;
   int x = 0, y = 0, width = 0, height = 0;
-  bool overlaps(const ItemBox& other) const;
 };
 
 struct Overlap {
@@ -24,24 +20,14 @@ struct Overlap {
   bool operator==(const Overlap&) const = default;
 };
 
-// Page 0 is page 1. Leaves activePage and the measuring scratch as they were.
-// The boxes of the items' size rule, as picking and dragging use them.
+// Page 0 is page 1. The boxes of the items' size rule, where they stand on
+// the page. Leaves activePage and the measuring scratch as they were.
 std::vector<ItemBox> pageItemBoxes(Instrument& z, int page);
 
-// What an item can do to the screen, pixel by pixel: drawn alone by its own
-// routines at the ends of its values' ranges and in both blink phases.
-struct ItemMarks {
-  using Pixels = std::bitset<ScreenWidth * ScreenHeight>;
-  int item = 0;
-  Pixels textInk, textWritten;  // written: set or cleared, so covering what stood there
-  Pixels graphicsInk, graphicsWritten;
-  // Marks on the same pixel, or one clearing the other's marks on its layer.
-  // Text cleared under graphics hides nothing: graphics show over text.
-  bool collidesWith(const ItemMarks& other) const;
-};
-// The items shown on the page, but those that draw nothing there.
-std::vector<ItemMarks> pageItemMarks(const Instrument& z, int page);
-
+// Each item shown is drawn alone, on a copy of the instrument, by its own
+// routines with its values swept from one end of their ranges to the other in
+// both blink phases. Two items overlap where their marks meet or one clears
+// the other's marks on its layer; text cleared under graphics hides nothing.
 std::vector<Overlap> pageOverlaps(const Instrument& z, int page);
 
 // "Page 2: Altitude indicator at (200, 1) and Vertical speed indicator at

@@ -48,13 +48,15 @@ TEST(PanelOverlaps, DefaultPanelHasOnlyTheItemsThatDrawOnTheSamePixels) {
   EXPECT_EQ(rig.z.panel.itemWidth, 7);
 }
 
-// A label a dial carries may stand in it; any other label there overlaps.
+// A label a dial carries may stand in it; any other label there overlaps, as
+// does one where only the needle passes.
 TEST(PanelOverlaps, OnlyTheDialsOwnLabelsMayStandInIt) {
   Rig rig;
   Settings& s = rig.z.settings;
   s.page1Locations[58] = s.page1Locations[65];  // the maintenance label on the altimeter's QNH label
   s.itemOptions[58] |= 0x01;
-  EXPECT_EQ(pageOverlaps(rig.z, 0), (std::vector<Overlap>{{0, 58}, {22, 52}, {58, 65}}));
+  s.page1Locations[57] = {29, 62};  // the stopwatch label below the vertical speed dial's hub
+  EXPECT_EQ(pageOverlaps(rig.z, 0), (std::vector<Overlap>{{0, 58}, {2, 57}, {22, 52}, {58, 65}}));
 }
 
 TEST(PanelOverlaps, BoxesThatShareAPixel) {

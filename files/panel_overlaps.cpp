@@ -43,6 +43,8 @@ struct ItemMarks {
   Pixels textInk, textWritten;  // written: set or cleared, so covering what stood there
   Pixels graphicsInk, graphicsWritten;
 
+  // Marks on the same pixel, or one clearing the other's on its layer. Text
+  // cleared under graphics hides nothing: graphics show over text.
   bool collidesWith(const ItemMarks& other) const {
     auto oneWay = [](const ItemMarks& a, const ItemMarks& b) {
       return (a.graphicsWritten & b.graphicsInk).any() || (a.graphicsInk & b.textInk).any() ||

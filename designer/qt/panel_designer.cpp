@@ -15,6 +15,8 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "files/item_styles.h"
 #include "files/panel_overlaps.h"
@@ -359,7 +361,15 @@ QString TForm8::styleShown() const { return styleLabel_->text(); }
 
 void TForm8::refreshOverlaps() {
   const int page = z_.main.activePage;
-  const std::vector<Overlap> overlaps = pageOverlaps(z_, page);
+  // Drawing each item takes a while: only a changed panel or page is looked at again.
+  std::vector<std::uint8_t> settings{static_cast<std::uint8_t>(page)};
+  for (int n = 0; n < SettingsItemCount; ++n)
+    std::ranges::copy(itemBytes(std::as_const(z_.settings), n), std::back_inserter(settings));
+  if (settings != overlapsOf_) {
+    overlapsFound_ = pageOverlaps(z_, page);
+    overlapsOf_ = std::move(settings);
+  }
+  const std::vector<Overlap>& overlaps = overlapsFound_;
   std::vector<int> items;
   QStringList lines;
   for (const Overlap& overlap : overlaps) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "designer/qt/item_edit.h"
+#include "files/panel_overlaps.h"
 
 class QButtonGroup;
 class QGroupBox;
@@ -117,6 +118,8 @@ class TForm8 : public QWidget {
   bool wasDesignMode_ = false;
   int followedItem_ = -1;
   std::vector<int> overlapping_;  // items marked in the list
+  std::vector<Overlap> overlapsFound_;
+  std::vector<std::uint8_t> overlapsOf_;  // the page and settings they were found for
 };
 
 }  // namespace zen

@@ -13,7 +13,6 @@ namespace zen {
 
 namespace {
 
-constexpr std::int32_t AltitudeBias = 700;  // the altitude value runs 700 ft above the altitude
 constexpr int FuelPressureItem = 13;
 constexpr std::uint16_t SenderAbsent = 4000;
 constexpr std::uint16_t NotComputable = 0xFFFF;
@@ -253,14 +252,6 @@ void updateEnginePressures(Instrument& z) {
     a.fuelPressure = fuelPressureOf(e.fuelPressureInput, z.settings.fuelPressureRange);
 }
 
-void updateGlideRatio(AirDataState& a) {
-  const std::uint32_t horizontal = std::uint32_t{a.trueAirspeed} * 5280 / 60;  // feet per minute
-  a.glideRatio =
-      a.verticalSpeed > 0
-          ? static_cast<std::int32_t>(std::min<std::uint32_t>(horizontal * 10 / a.verticalSpeed, 999))
-          : 0;
-}
-
 void updateTakeoffRoll(Instrument& z) {
   AirDataState& a = z.air;
   switch (a.takeoffState) {
@@ -284,6 +275,14 @@ void updateTakeoffRoll(Instrument& z) {
 }
 
 }  // namespace
+
+void updateGlideRatio(AirDataState& a) {
+  const std::uint32_t horizontal = std::uint32_t{a.trueAirspeed} * 5280 / 60;  // feet per minute
+  a.glideRatio =
+      a.verticalSpeed > 0
+          ? static_cast<std::int32_t>(std::min<std::uint32_t>(horizontal * 10 / a.verticalSpeed, 999))
+          : 0;
+}
 
 void updateInstruments(Instrument& z) {
   AirDataState& a = z.air;

@@ -7,8 +7,11 @@
 namespace zen {
 
 struct Instrument;
+struct AirDataState;
 
 void updateInstruments(Instrument& z);
+// From the true airspeed and the vertical speed; part of updateInstruments.
+void updateGlideRatio(AirDataState& a);
 
 // The level sender's raw counts of tank 1 or 2.
 std::uint16_t levelSenderCounts(const Instrument& z, int tank);
@@ -17,6 +20,8 @@ std::uint16_t levelSenderCounts(const Instrument& z, int tank);
 void restartLevelSmoothing(Instrument& z);
 
 // Conversions of the frame computation, each from one reading.
+
+inline constexpr std::int32_t AltitudeBias = 700;  // the altitude value runs 700 ft above the altitude
 
 struct AltitudeLookup {
   std::uint16_t value;  // altitude + 700 ft

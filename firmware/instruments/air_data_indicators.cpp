@@ -242,7 +242,6 @@ void refreshValue(Instrument& z, const IndicatorDesign& d, AirDataIndicatorCache
 
 // ---------------------------------------------------------------- vertical speed
 
-constexpr int VerticalSpeedShownLimit = 2000;
 constexpr std::array<std::uint8_t, 23> ChevronLimits{0,  2,  4,  8,  12,  16,  20,  25,  31,  37,  43, 49,
                                                      56, 62, 77, 92, 108, 125, 148, 171, 194, 217, 240};
 constexpr int ClimbValueRow = 75;

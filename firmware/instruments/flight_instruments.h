@@ -17,6 +17,9 @@ inline constexpr int Slip = 17;
 inline constexpr int Heading = 18;
 }  // namespace flight_item
 
+// Vertical speeds beyond it show as it.
+inline constexpr int VerticalSpeedShownLimit = 2000;
+
 void setupAltimeter(Instrument& z);
 void altimeterFrame(Instrument& z);
 void forgetAltimeter(Instrument& z);

@@ -25,16 +25,7 @@ void runSetup(Instrument& z, int item) {
 }
 
 void drawLabels(Instrument& z) {
-  Screen& s = z.screen;
-  // Slots 20..29 are spares without text.
-  for (int slot = 0; slot < 20; ++slot) {
-    const int item = FirstLabelItem + slot;
-    if (!loadItemLocation(z, item)) continue;
-    const int indent = (itemStyle(z, item) & 1) ? 4 : 0;
-    s.setPen(static_cast<std::uint16_t>(s.originX + indent), s.originY);
-    s.textBuffer.assign(LabelTexts[slot].text());
-    s.drawSmallText();
-  }
+  for (int item = FirstLabelItem; item < FirstLabelItem + LabelSlotCount; ++item) drawLabel(z, item);
 }
 
 void drawBigTextAt(Screen& s, std::uint8_t column, std::uint8_t row, const ShortText& text) {
@@ -44,6 +35,17 @@ void drawBigTextAt(Screen& s, std::uint8_t column, std::uint8_t row, const Short
 }
 
 }  // namespace
+
+void drawLabel(Instrument& z, int item) {
+  const int slot = item - FirstLabelItem;
+  // Slots 20..29 are spares without text.
+  if (slot < 0 || slot >= 20 || !loadItemLocation(z, item)) return;
+  Screen& s = z.screen;
+  const int indent = (itemStyle(z, item) & 1) ? 4 : 0;
+  s.setPen(static_cast<std::uint16_t>(s.originX + indent), s.originY);
+  s.textBuffer.assign(LabelTexts[slot].text());
+  s.drawSmallText();
+}
 
 bool slaveWithoutDataFeed(const Instrument& z) { return z.engine.slaveMode && z.engine.noDataFeedMark; }
 

@@ -9,6 +9,8 @@ struct Instrument;
 
 void redrawPage(Instrument& z);
 void drawPageItems(Instrument& z);
+// One label item (49..78) at its place on activePage, when shown there.
+void drawLabel(Instrument& z, int item);
 void clampItemPositions(Instrument& z);
 void highlightItem(Instrument& z, int item);
 void enterDesignMode(Instrument& z);

@@ -124,7 +124,7 @@ Sample sampleAt(Instrument& z, int step, bool sensorOn) {
   at.heading = along(359);
 
   Timekeeping& t = z.time;
-  t.qnh.qnhX8 = QnhKeysFloor + along(QnhKeysCeiling - QnhKeysFloor);
+  t.qnh.qnhX8 = QnhLowest + along(QnhHighest - QnhLowest);
   t.qnh.inFlight = 1;
   const std::uint8_t most = static_cast<std::uint8_t>(along(99)),
                      lastMinute = static_cast<std::uint8_t>(along(59));

@@ -31,6 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t present = in.byte();
   const std::size_t e2Length = in.u16(), rtcLength = in.u16(), logoLength = in.u16();
   const std::filesystem::path& folder = fuzz::programFolder();
+  // Each input starts from an empty folder: the originals that odd-sized
+  // files leave (e2.rom.orig, .orig.2, ...) would otherwise pile up.
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) std::filesystem::remove_all(entry);
   putFile(folder / "e2.rom", present & 1, in.take(e2Length));
   putFile(folder / "RTC.ram", present & 2, in.take(rtcLength));
   putFile(folder / "logo.bin", present & 4, in.take(logoLength));

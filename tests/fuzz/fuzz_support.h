@@ -1,5 +1,6 @@
 // Shared by the fuzz harnesses: reading the fuzzer's bytes as fields, one
-// program folder per fuzzer process, and a fatal check.
+// program folder per fuzzer process, a host that saves in memory, and a
+// fatal check.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "firmware/core/firmware.h"
@@ -72,6 +76,20 @@ inline VirtualHost::Options hostOptions(double runMs, bool loadFiles = false) {
   options.closeAfterMs = static_cast<std::uint64_t>(runMs);
   return options;
 }
+
+// A virtual-time host whose saves (RTC.ram every few seconds and at close,
+// e2.rom) land in memory: the firmware sees a save that worked, and a
+// fuzzer run spends no time syncing a disk nor leaves files for the next.
+class MemoryHost : public VirtualHost {
+ public:
+  using VirtualHost::VirtualHost;
+  std::optional<std::string> replaceFile(const std::filesystem::path& file,
+                                         std::span<const std::uint8_t> bytes) override {
+    saved[file].assign(bytes.begin(), bytes.end());
+    return std::nullopt;
+  }
+  std::map<std::filesystem::path, std::vector<std::uint8_t>> saved;
+};
 
 // The switched-on instrument showing its pages until the host closes: the
 // firmware's own main loop, instrument pass and page drawing on the settings

@@ -3,6 +3,8 @@
 // fatal check.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "firmware/core/firmware.h"
@@ -62,10 +65,23 @@ class Input {
 };
 
 // A program folder that lives as long as the fuzzer process, so runs do not
-// create and remove a folder each.
+// create and remove a folder each. It is in memory (/dev/shm) where the
+// system has that: the files' code runs as on disk, without waiting for it.
 inline const std::filesystem::path& programFolder() {
-  static test::TemporaryFolder folder;
+  static test::TemporaryFolder folder = [] {
+    std::error_code error;
+    const std::filesystem::path memory = "/dev/shm";
+    return std::filesystem::is_directory(memory, error) && ::access(memory.c_str(), W_OK) == 0
+               ? test::TemporaryFolder(memory)
+               : test::TemporaryFolder();
+  }();
   return folder.path();
+}
+
+// Empties the program folder, so each run starts from only the files it puts there.
+inline void clearProgramFolder() {
+  for (const auto& entry : std::filesystem::directory_iterator(programFolder()))
+    std::filesystem::remove_all(entry.path());
 }
 
 // A host on that folder that stops by itself after runMs simulated milliseconds.

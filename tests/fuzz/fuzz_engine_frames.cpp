@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sets.emplace_back(t, set);
   }
 
-  VirtualHost host(fuzz::hostOptions(std::min(t + 4000, MaxRunMs)));
+  fuzz::MemoryHost host(fuzz::hostOptions(std::min(t + 4000, MaxRunMs)));
   Instrument& z = host.instrument();
   buildImageFromDefaults(z, true);
   for (const auto& [address, value] : patch) z.e2.write(address, std::span<const std::uint8_t>(&value, 1));

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     t += ChunkGapMs;
   }
 
-  VirtualHost host(fuzz::hostOptions(t + 1000));
+  fuzz::MemoryHost host(fuzz::hostOptions(t + 1000));
   Instrument& z = host.instrument();
   buildImageFromDefaults(z, true);
   z.e2.write(SettingsItemTable[7].address,

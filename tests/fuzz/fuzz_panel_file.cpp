@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_REQUIRE(written.size() == PanelFileLength);
   FUZZ_REQUIRE(std::equal(written.begin(), written.end(), file.begin()));
 
-  VirtualHost host(fuzz::hostOptions(RunMs));
+  fuzz::MemoryHost host(fuzz::hostOptions(RunMs));
   Instrument& z = host.instrument();
   buildImageFromDefaults(z, true);
   writePanelSettings(z.e2, panel);

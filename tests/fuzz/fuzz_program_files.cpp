@@ -17,7 +17,6 @@ constexpr double MaxRunMs = 30000;
 constexpr std::size_t MaxKeys = 200;
 
 void putFile(const std::filesystem::path& path, bool present, std::span<const std::uint8_t> bytes) {
-  std::filesystem::remove(path);
   if (!present) return;
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -31,9 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t present = in.byte();
   const std::size_t e2Length = in.u16(), rtcLength = in.u16(), logoLength = in.u16();
   const std::filesystem::path& folder = fuzz::programFolder();
-  // Each input starts from an empty folder: the originals that odd-sized
-  // files leave (e2.rom.orig, .orig.2, ...) would otherwise pile up.
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) std::filesystem::remove_all(entry);
+  // Kept originals and temporaries of an earlier run are not this input's.
+  fuzz::clearProgramFolder();
   putFile(folder / "e2.rom", present & 1, in.take(e2Length));
   putFile(folder / "RTC.ram", present & 2, in.take(rtcLength));
   putFile(folder / "logo.bin", present & 4, in.take(logoLength));

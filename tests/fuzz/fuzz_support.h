@@ -1,13 +1,20 @@
 // Shared by the fuzz harnesses: reading the fuzzer's bytes as fields, one
-// program folder per fuzzer process, and a fatal check.
+// program folder per fuzzer process, a host that saves in memory, and a
+// fatal check.
 #pragma once
+
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <span>
+#include <string>
+#include <system_error>
 #include <vector>
 
 #include "firmware/core/firmware.h"
@@ -58,10 +65,23 @@ class Input {
 };
 
 // A program folder that lives as long as the fuzzer process, so runs do not
-// create and remove a folder each.
+// create and remove a folder each. It is in memory (/dev/shm) where the
+// system has that: the files' code runs as on disk, without waiting for it.
 inline const std::filesystem::path& programFolder() {
-  static test::TemporaryFolder folder;
+  static test::TemporaryFolder folder = [] {
+    std::error_code error;
+    const std::filesystem::path memory = "/dev/shm";
+    return std::filesystem::is_directory(memory, error) && ::access(memory.c_str(), W_OK) == 0
+               ? test::TemporaryFolder(memory)
+               : test::TemporaryFolder();
+  }();
   return folder.path();
+}
+
+// Empties the program folder, so each run starts from only the files it puts there.
+inline void clearProgramFolder() {
+  for (const auto& entry : std::filesystem::directory_iterator(programFolder()))
+    std::filesystem::remove_all(entry.path());
 }
 
 // A host on that folder that stops by itself after runMs simulated milliseconds.
@@ -72,6 +92,20 @@ inline VirtualHost::Options hostOptions(double runMs, bool loadFiles = false) {
   options.closeAfterMs = static_cast<std::uint64_t>(runMs);
   return options;
 }
+
+// A virtual-time host whose saves (RTC.ram every few seconds and at close,
+// e2.rom) land in memory: the firmware sees a save that worked, and a
+// fuzzer run spends no time syncing a disk nor leaves files for the next.
+class MemoryHost : public VirtualHost {
+ public:
+  using VirtualHost::VirtualHost;
+  std::optional<std::string> replaceFile(const std::filesystem::path& file,
+                                         std::span<const std::uint8_t> bytes) override {
+    saved[file].assign(bytes.begin(), bytes.end());
+    return std::nullopt;
+  }
+  std::map<std::filesystem::path, std::vector<std::uint8_t>> saved;
+};
 
 // The switched-on instrument showing its pages until the host closes: the
 // firmware's own main loop, instrument pass and page drawing on the settings

@@ -12,8 +12,8 @@ namespace zen::test {
 
 class TemporaryFolder {
  public:
-  TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zen-test-XXXXXX").string();
+  explicit TemporaryFolder(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+    std::string pattern = (parent / "zen-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
     path_ = pattern;
   }

@@ -23,14 +23,17 @@ struct RecordingUpdateView : FirmwareUpdateView {
     timersOn = on;
     if (!on) return;
     ++generation;
-    repeat(generation, 5, [this] { update->timer3Tick(); });
-    repeat(generation, 1000, [this] { update->timer2Tick(); });
+    repeat(generation, Timer::Receiver);
+    repeat(generation, Timer::Second);
   }
-  void repeat(int g, double periodMs, std::function<void()> tick) {
-    host.at(host.nowMs() + periodMs, [=, this] {
+  // A capture this small is kept inside the scheduled action: a 5 ms timer
+  // costs no allocation per tick beyond the clock's own.
+  enum class Timer { Receiver, Second };
+  void repeat(int g, Timer timer) {
+    host.at(host.nowMs() + (timer == Timer::Receiver ? 5 : 1000), [this, g, timer] {
       if (g != generation || !timersOn) return;
-      tick();
-      repeat(g, periodMs, tick);
+      timer == Timer::Receiver ? update->timer3Tick() : update->timer2Tick();
+      repeat(g, timer);
     });
   }
   bool has(const std::string& line) const { return std::ranges::find(lines, line) != lines.end(); }

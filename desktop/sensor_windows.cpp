@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <string>
 
@@ -117,56 +118,82 @@ int restoredPosition(const IniFile& ini, const char* section, int n, int default
 
 }  // namespace
 
-// --- Pressure sensors ------------------------------------------------------
+// --- Shared by the pressure and engine windows ------------------------------
 
-TForm4::TForm4(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z) {
-  setObjectName(QStringLiteral("Form4"));
-  setWindowTitle(QStringLiteral("Simulated pressure sensors"));
-  setFixedSize(302, 334);
+SensorBarsWindow::SensorBarsWindow(Instrument& z, SensorInput::Window window, int barCount,
+                                   const char* iniSection, QWidget* parent)
+    : QWidget(parent, Qt::Tool),
+      z_(z),
+      window_(window),
+      iniSection_(iniSection),
+      bars_(static_cast<std::size_t>(barCount)),
+      meanings_(static_cast<std::size_t>(barCount)) {}
 
-  static const char* const names[BarCount] = {"ScrollBar1", "ScrollBar2"};
-  static const char* const captions[BarCount] = {"Absolute atmospheric pressure", "Relative pitot pressure"};
+QScrollBar* SensorBarsWindow::addBar(int n, Qt::Orientation orientation, Qt::Alignment meaningAlignment) {
+  const std::size_t i = static_cast<std::size_t>(n - 1);
+  const SensorInput in = input(n - 1);
+  const std::string name = "ScrollBar" + std::to_string(n);
+  QScrollBar* bar = makeBar(this, name.c_str(), orientation, 0, in.maximum());
+  bars_[i] = bar;
+  meanings_[i] = makeMeaningLabel(this, n, meaningAlignment);
+  connect(bar, &QScrollBar::valueChanged, this, [this, i, in](int v) {
+    in.setPosition(z_.sim, static_cast<std::uint16_t>(v));
+    showMeaning(z_, meanings_[i], in);
+  });
+  reportUserMoves(bar, this, [this, in] { emit movedByHand(in); });
+  return bar;
+}
 
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(12, 12, 12, 12);
-  layout->setSpacing(16);
-  for (int i = 0; i < BarCount; ++i) {
-    QScrollBar* bar = makeBar(this, names[i], Qt::Vertical, 0, PressureBarMaximum);
-    bars_[i] = bar;
-    meanings_[i] = makeMeaningLabel(this, i + 1, Qt::AlignHCenter);
-    const SensorInput input{SensorInput::Window::Pressure, i + 1};
-    connect(bar, &QScrollBar::valueChanged, this, [this, i, input](int v) {
-      z_.sim.pressureBars[i] = static_cast<std::uint16_t>(v);
-      showMeaning(z_, meanings_[i], input);
-    });
-    reportUserMoves(bar, this, [this, input] { emit movedByHand(input); });
-    layout->addLayout(verticalColumn(bar, QString::fromLatin1(captions[i]), meanings_[i]), 1);
-  }
-
-  for (int i = 0; i < BarCount; ++i) {
-    bars_[i]->setValue(restoredPosition(ini, "settings2", i + 1, FirstRunPressureBar));
-    // setValue stays silent when the position does not move, yet the
-    // converter must read what the bar shows from the first sample on.
-    z_.sim.pressureBars[i] = static_cast<std::uint16_t>(bars_[i]->value());
+void SensorBarsWindow::restore(const IniFile& ini, int defaultPosition) {
+  for (std::size_t i = 0; i < bars_.size(); ++i) {
+    const int n = static_cast<int>(i) + 1;
+    bars_[i]->setValue(restoredPosition(ini, iniSection_, n, defaultPosition));
+    // setValue stays silent when the position does not move (a bar restored
+    // to 0), yet the instrument must read what the bar shows from the first
+    // sample on.
+    input(n - 1).setPosition(z_.sim, static_cast<std::uint16_t>(bars_[i]->value()));
   }
   showMeanings();
   startMeaningRefresh(this, [this] { showMeanings(); });
 }
 
-void TForm4::showMeanings() {
-  for (int i = 0; i < BarCount; ++i) showMeaning(z_, meanings_[i], {SensorInput::Window::Pressure, i + 1});
+void SensorBarsWindow::showMeanings() {
+  for (std::size_t i = 0; i < bars_.size(); ++i) showMeaning(z_, meanings_[i], input(static_cast<int>(i)));
 }
 
-void TForm4::followInputs() {
-  for (int i = 0; i < BarCount; ++i) bars_[i]->setValue(z_.sim.pressureBars[i]);
+void SensorBarsWindow::followInputs() {
+  for (std::size_t i = 0; i < bars_.size(); ++i)
+    bars_[i]->setValue(input(static_cast<int>(i)).position(z_.sim));
 }
 
-void TForm4::saveTo(IniFile& ini) const {
-  for (int i = 0; i < BarCount; ++i)
-    ini.writeInteger("settings2", sliderKey(i + 1).toStdString(), bars_[i]->value());
+void SensorBarsWindow::saveTo(IniFile& ini) const {
+  for (std::size_t i = 0; i < bars_.size(); ++i)
+    ini.writeInteger(iniSection_, sliderKey(static_cast<int>(i) + 1).toStdString(), bars_[i]->value());
 }
 
-QScrollBar* TForm4::scrollBar(int n) const { return n >= 1 && n <= BarCount ? bars_[n - 1] : nullptr; }
+QScrollBar* SensorBarsWindow::scrollBar(int n) const {
+  return n >= 1 && n <= static_cast<int>(bars_.size()) ? bars_[static_cast<std::size_t>(n - 1)] : nullptr;
+}
+
+// --- Pressure sensors ------------------------------------------------------
+
+TForm4::TForm4(Instrument& z, const IniFile& ini, QWidget* parent)
+    : SensorBarsWindow(z, SensorInput::Window::Pressure, BarCount, "settings2", parent) {
+  setObjectName(QStringLiteral("Form4"));
+  setWindowTitle(QStringLiteral("Simulated pressure sensors"));
+  setFixedSize(302, 334);
+
+  static const char* const captions[BarCount] = {"Absolute atmospheric pressure", "Relative pitot pressure"};
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(12, 12, 12, 12);
+  layout->setSpacing(16);
+  for (int n = 1; n <= BarCount; ++n) {
+    QScrollBar* bar = addBar(n, Qt::Vertical, Qt::AlignHCenter);
+    layout->addLayout(verticalColumn(bar, QString::fromLatin1(captions[n - 1]), meaning(n)), 1);
+  }
+  restore(ini, FirstRunPressureBar);
+}
 
 // --- Engine unit -------------------------------------------------------------
 
@@ -287,25 +314,16 @@ const char* const engineBarCaptions[TForm3::BarCount] = {
 
 }  // namespace
 
-TForm3::TForm3(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(parent, Qt::Tool), z_(z) {
+TForm3::TForm3(Instrument& z, const IniFile& ini, QWidget* parent)
+    : SensorBarsWindow(z, SensorInput::Window::Engine, BarCount, "settings", parent) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QStringLiteral("Simulated Tarvik X model D"));
   setFixedSize(624, 464);
 
   std::array<QWidget*, BarCount> rows{};
-  for (int i = 0; i < BarCount; ++i) {
-    const std::string name = "ScrollBar" + std::to_string(i + 1);
-    QScrollBar* bar = makeBar(this, name.c_str(), Qt::Horizontal, 0, EngineBarMaximum[i]);
-    bars_[i] = bar;
-    meanings_[i] = makeMeaningLabel(this, i + 1, Qt::AlignRight);
-    const SensorInput input{SensorInput::Window::Engine, i + 1};
-    connect(bar, &QScrollBar::valueChanged, this, [this, i, input](int v) {
-      z_.sim.engineBars[i] = static_cast<std::uint16_t>(v);
-      showMeaning(z_, meanings_[i], input);
-    });
-    reportUserMoves(bar, this, [this, input] { emit movedByHand(input); });
-    rows[i] = horizontalRow(bar, QString::fromLatin1(engineBarCaptions[i]), meanings_[i]);
-  }
+  for (int n = 1; n <= BarCount; ++n)
+    rows[n - 1] = horizontalRow(addBar(n, Qt::Horizontal, Qt::AlignRight),
+                                QString::fromLatin1(engineBarCaptions[n - 1]), meaning(n));
 
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(10, 8, 10, 8);
@@ -335,30 +353,13 @@ TForm3::TForm3(Instrument& z, const IniFile& ini, QWidget* parent) : QWidget(par
 
   layout->addLayout(column({5, 6, 7, 8, 9, 10, 11, 12}), 1);
 
-  for (int i = 0; i < BarCount; ++i) {
-    bars_[i]->setValue(restoredPosition(ini, "settings", i + 1, FirstRunEngineBar));
-    // A bar restored to 0 emits nothing, but the frames must carry its position.
-    z_.sim.engineBars[i] = static_cast<std::uint16_t>(bars_[i]->value());
-  }
-  showMeanings();
-  startMeaningRefresh(this, [this] { showMeanings(); });
-}
-
-void TForm3::showMeanings() {
-  for (int i = 0; i < BarCount; ++i) showMeaning(z_, meanings_[i], {SensorInput::Window::Engine, i + 1});
+  restore(ini, FirstRunEngineBar);
 }
 
 void TForm3::followInputs() {
-  for (int i = 0; i < BarCount; ++i) bars_[i]->setValue(z_.sim.engineBars[i]);
+  SensorBarsWindow::followInputs();
   picture_->update();
 }
-
-void TForm3::saveTo(IniFile& ini) const {
-  for (int i = 0; i < BarCount; ++i)
-    ini.writeInteger("settings", sliderKey(i + 1).toStdString(), bars_[i]->value());
-}
-
-QScrollBar* TForm3::scrollBar(int n) const { return n >= 1 && n <= BarCount ? bars_[n - 1] : nullptr; }
 
 void TForm3::Button1Click() {
   z_.sim.engineUnitOn = !z_.sim.engineUnitOn;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <QWidget>
-#include <array>
+#include <vector>
 
 #include "sim/sensor_values.h"
 
@@ -19,13 +19,11 @@ namespace zen {
 class IniFile;
 struct Instrument;
 
-class TForm4 : public QWidget {
+// The pressure and engine windows alike: one bar per sensor input, what its
+// position means beside it, the positions kept in SM.INI.
+class SensorBarsWindow : public QWidget {
   Q_OBJECT
  public:
-  static constexpr int BarCount = 2;
-
-  // Restores the bar positions from SM.INI ("settings2").
-  TForm4(Instrument& z, const IniFile& ini, QWidget* parent = nullptr);
   void saveTo(IniFile& ini) const;
 
   // n is 1-based, as in "ScrollBar1".
@@ -33,22 +31,44 @@ class TForm4 : public QWidget {
   // The engineering value shown beside bar n's position.
   QLabel* meaning(int n) const { return meanings_.at(static_cast<std::size_t>(n - 1)); }
   // Moves the bars to where the instrument's inputs now are (a scenario set them).
-  void followInputs();
+  virtual void followInputs();
   void showMeanings();
 
  signals:
   // The user moved a bar (not a program setting its position).
   void movedByHand(zen::SensorInput input);
 
- private:
+ protected:
+  SensorBarsWindow(Instrument& z, SensorInput::Window window, int barCount, const char* iniSection,
+                   QWidget* parent);
+  // Bar n (1-based) and its meaning label, wired to the instrument's input.
+  QScrollBar* addBar(int n, Qt::Orientation orientation, Qt::Alignment meaningAlignment);
+  // Sets every bar from SM.INI and the inputs from the bars; starts the meanings.
+  void restore(const IniFile& ini, int defaultPosition);
+
   Instrument& z_;
-  std::array<QScrollBar*, BarCount> bars_{};
-  std::array<QLabel*, BarCount> meanings_{};
+
+ private:
+  SensorInput input(int i) const { return {window_, i + 1}; }
+
+  SensorInput::Window window_;
+  const char* iniSection_;
+  std::vector<QScrollBar*> bars_;
+  std::vector<QLabel*> meanings_;
+};
+
+class TForm4 : public SensorBarsWindow {
+  Q_OBJECT
+ public:
+  static constexpr int BarCount = 2;
+
+  // Restores the bar positions from SM.INI ("settings2").
+  TForm4(Instrument& z, const IniFile& ini, QWidget* parent = nullptr);
 };
 
 class EngineUnitPicture;
 
-class TForm3 : public QWidget {
+class TForm3 : public SensorBarsWindow {
   Q_OBJECT
  public:
   static constexpr int BarCount = 21;
@@ -56,23 +76,13 @@ class TForm3 : public QWidget {
   // Restores the bar positions from SM.INI ("settings"). The unit itself
   // starts switched off in every run.
   TForm3(Instrument& z, const IniFile& ini, QWidget* parent = nullptr);
-  void saveTo(IniFile& ini) const;
 
-  QScrollBar* scrollBar(int n) const;  // 1-based
   QPushButton* button() const { return button1_; }
-  QLabel* meaning(int n) const { return meanings_.at(static_cast<std::size_t>(n - 1)); }
-  void followInputs();
-  void showMeanings();
-
- signals:
-  void movedByHand(zen::SensorInput input);
+  void followInputs() override;
 
  private:
   void Button1Click();
 
-  Instrument& z_;
-  std::array<QScrollBar*, BarCount> bars_{};
-  std::array<QLabel*, BarCount> meanings_{};
   QPushButton* button1_ = nullptr;
   EngineUnitPicture* picture_ = nullptr;
 };

@@ -188,9 +188,7 @@ int main(int argc, char** argv) {
   zen::TransferContext t{link, report, host, true};
   if (command == "download") {
     const bool done = zen::downloadPanel(t, z.settings);
-    // Finish waits for no reply: let it leave the port before the program ends.
-    while (line.isOpen() && line.port()->bytesToWrite() > 0 && line.port()->waitForBytesWritten(1000)) {
-    }
+    // Finish waits for no reply; SerialLine::write has already drained it from the port.
     // CurrentE2.bin that could not be written is a failure too, though the panel went out.
     return done && fileErrors == 0 ? 0 : Failed;
   }

@@ -45,7 +45,7 @@ ConnectionCheck checkConnection(Link& link, const std::string& line) {
                          " was lost during the test. Check the cable and the adapter, "
                          "then choose the port again."};
     case LinkOutcome::Busy:
-      return {false, "The link is busy with another exchange; test again when it has finished."};
+      return {false, link.busyMessage()};
     default:
       return {false, "No instrument answered on " + line +
                          ". Check that the cable is on this port and "

@@ -9,6 +9,7 @@
 #include "firmware/core/firmware.h"
 #include "firmware/core/host_interface.h"
 #include "firmware/core/settings_store.h"
+#include "link/connection_check.h"
 #include "link/link.h"
 
 namespace zen {
@@ -124,13 +125,11 @@ bool instrumentCompatible(TransferContext& t) {
     reportNoAnswer(t, "Cannot connect to instrument");
     return false;
   }
-  const std::string ident = t.link.replies().identText();
-  if (ident.size() < 2 || ident.compare(0, 2, UnitIdentText, 2) != 0) {
+  if (!sameModel(t.link.replies().identText())) {
     t.report.message("Incompatible instrument connected...");
     return false;
   }
-  const std::string version = t.link.replies().versionText();
-  if (std::find(CompatibleVersions.begin(), CompatibleVersions.end(), version) == CompatibleVersions.end()) {
+  if (!panelCompatibleVersion(t.link.replies().versionText())) {
     t.report.message(
         "Firmware version in instrument is not compatible with this program,please update firmware in "
         "instrument first.");

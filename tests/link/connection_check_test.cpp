@@ -53,5 +53,14 @@ TEST(ConnectionCheck, SaysWhatAnsweredOrWhatToCheck) {
   }
 }
 
+TEST(ConnectionCheck, HeldLinkSaysWhyNothingWasSent) {
+  test::VirtualLinkRig rig;
+  rig.link.hold(true);
+  const ConnectionCheck check = checkConnection(rig.link, "COM3 (/dev/x)");
+  EXPECT_FALSE(check.connected);
+  EXPECT_EQ(check.text, rig.link.busyMessage());
+  EXPECT_TRUE(rig.transport.sent.empty());
+}
+
 }  // namespace
 }  // namespace zen

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 
 #include "firmware/core/background.h"
 #include "firmware/core/clock_records.h"
@@ -94,13 +95,18 @@ void closeFlightAlreadyLogged(Instrument& z) {
   if (!t.qnh.inFlight) return;
   const std::uint16_t newest = newestLogSlot(z);
   const FlightRecord& f = t.flight;
-  const std::uint8_t takeoff[4] = {f.startDay, f.startMonth, f.startHour, f.startMinute};
-  for (std::size_t i = 0; i < 4; ++i)
-    if (readSettingsByte(z, newest + i) != takeoff[i]) return;
+  // A log record starts with the flight record's bytes (writeLogRecord).
+  auto loggedByte = [&](std::size_t field) { return readSettingsByte(z, newest + field); };
+  if (loggedByte(offsetof(FlightRecord, startDay)) != f.startDay ||
+      loggedByte(offsetof(FlightRecord, startMonth)) != f.startMonth ||
+      loggedByte(offsetof(FlightRecord, startHour)) != f.startHour ||
+      loggedByte(offsetof(FlightRecord, startMinute)) != f.startMinute)
+    return;
   // The log took the flight at its end, so it is never shorter than the
   // clock's copy; a logged flight lasted a minute at least, and took off on a
   // day of the month (an erased or empty memory holds neither).
-  const int logged = readSettingsByte(z, newest + 5) * 60 + readSettingsByte(z, newest + 4);
+  const int logged =
+      loggedByte(offsetof(FlightRecord, hours)) * 60 + loggedByte(offsetof(FlightRecord, minutes));
   if (f.startDay == 0 || logged == 0 || f.hours * 60 + f.minutes > logged) return;
   t.qnh.inFlight = 0;
   saveQnhBlock(z);

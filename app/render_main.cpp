@@ -316,15 +316,17 @@ int main(int argc, char** argv) {
       if (parser.isSet(savePcf)) panelError = zen::savePanelFile(z, file);
       if (parser.isSet(check)) overlaps = zen::overlapReport(z);
     };
+    std::size_t framesWritten = 0;
     if (!o.frameSeconds.empty()) {
-      const int frameZoom = static_cast<int>(wholeNumber("--zoom", parser.value(zoom), 1, zen::MaxImageZoom));
       o.onFrame = [&](std::size_t i, const zen::Screen& shown) {
         if (frameError) return;
         char name[32];
         std::snprintf(name, sizeof name, "frame-%05zu.png", i);
         const std::filesystem::path file = frameFolder / name;
-        if (auto error = zen::writeScreenPng(shown, file, frameZoom))
+        if (auto error = zen::writeScreenPng(shown, file, scale))
           frameError = file.string() + ": " + *error;
+        else
+          ++framesWritten;
       };
     }
     const auto screen = zen::renderScreen(o);
@@ -337,10 +339,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "zenara-render: %s\n", frameError->c_str());
       return 1;
     }
-    if (!o.frameSeconds.empty()) {
-      std::printf("%zu frames in %s\n", o.frameSeconds.size(), frameFolder.c_str());
-      return 0;
+    if (framesWritten != o.frameSeconds.size()) {
+      std::fprintf(stderr, "zenara-render: wrote %zu of %zu frames in %s\n", framesWritten,
+                   o.frameSeconds.size(), frameFolder.c_str());
+      return 1;
     }
+    if (!o.frameSeconds.empty()) std::printf("%zu frames in %s\n", framesWritten, frameFolder.c_str());
     if (panelError) {
       std::fprintf(stderr, "zenara-render: %s\n", panelError->c_str());
       return 1;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -64,6 +65,10 @@ class SimulationHost : public Host {
   // Something to tell the user about a program file that is still used.
   virtual void reportNotice(const std::filesystem::path& file, const std::string& text) = 0;
 
+  std::filesystem::path programFolder() const override { return programFolder_; }
+  // Firmware yields so far; tests measure idle cost with it.
+  std::uint64_t yieldCount() const { return yieldCount_; }
+
   const LogoStore& logo() const { return logo_; }
   std::uint8_t linkReplyTicks = 0;
   std::uint16_t frameTickCount = 0;
@@ -74,6 +79,9 @@ class SimulationHost : public Host {
   static constexpr int IdlePollsBeforeSleep = 8;
 
  protected:
+  // Set once, in the derived host's constructor.
+  void setProgramFolder(std::filesystem::path folder) { programFolder_ = std::move(folder); }
+  void countYield() { ++yieldCount_; }
   // Yield implementations call this before and after letting events run, so
   // a stop requested meanwhile ends the firmware without another statement.
   void unwindIfStopping() const {
@@ -87,6 +95,8 @@ class SimulationHost : public Host {
   void keepClockRam();
 
   std::unique_ptr<Instrument> instrument_;
+  std::filesystem::path programFolder_;
+  std::uint64_t yieldCount_ = 0;
   LogoStore logo_;
   ProgramFilesRead filesRead_;
   bool readsRefused_ = false;

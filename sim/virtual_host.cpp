@@ -24,10 +24,10 @@ VirtualHost::VirtualHost() : VirtualHost(Options{}) {}
 VirtualHost::VirtualHost(Options options)
     : options_(std::move(options)), clock_(ClockTickMs * 1000, [this] { clockTick(); }) {
   if (options_.programFolder.empty()) {
-    folder_ = makeTemporaryFolder();
+    setProgramFolder(makeTemporaryFolder());
     ownsFolder_ = true;
   } else {
-    folder_ = options_.programFolder;
+    setProgramFolder(options_.programFolder);
   }
   if (options_.loadFiles) loadFiles();
   // The safety stop of a test that forgot to close.
@@ -37,7 +37,7 @@ VirtualHost::VirtualHost(Options options)
 VirtualHost::~VirtualHost() {
   if (ownsFolder_) {
     std::error_code error;
-    std::filesystem::remove_all(folder_, error);
+    std::filesystem::remove_all(programFolder(), error);
   }
 }
 
@@ -102,7 +102,7 @@ void VirtualHost::run() {
 void VirtualHost::advance(double ms) { clock_.advanceTo(clock_.now() + SimulatedClock::micros(ms)); }
 
 void VirtualHost::yieldToHost(YieldKind kind) {
-  ++yieldCount_;
+  countYield();
   unwindIfStopping();
   const bool ran = clock_.advanceTo(clock_.now() + options_.microsPerYield);
   if (kind == YieldKind::Poll && idlePoll(ran)) clock_.advanceTo(clock_.nextEvent());

@@ -51,14 +51,12 @@ class VirtualHost : public SimulationHost {
 
   double nowMs() const { return static_cast<double>(clock_.now()) / 1000.0; }
   std::uint64_t nowMicros() const { return clock_.now(); }
-  std::uint64_t yieldCount() const { return yieldCount_; }
   bool closed() const { return closed_; }
 
   // Host interface.
   void yieldToHost(YieldKind kind) override;
   using Host::yieldToHost;
   void setAlarmLed(bool lit) override;
-  std::filesystem::path programFolder() const override { return folder_; }
   void reportFileError(const std::filesystem::path& file, const std::string& systemMessage) override;
   void reportNotice(const std::filesystem::path& file, const std::string& text) override;
   LocalTime localTime() const override;
@@ -75,10 +73,8 @@ class VirtualHost : public SimulationHost {
   void close();
 
   Options options_;
-  std::filesystem::path folder_;
   bool ownsFolder_ = false;
   SimulatedClock clock_;
-  std::uint64_t yieldCount_ = 0;
   bool closed_ = false;
   bool alarmLed_ = false;
   std::vector<std::pair<double, bool>> alarmLedHistory_;

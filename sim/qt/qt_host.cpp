@@ -15,7 +15,7 @@ constexpr std::chrono::microseconds DelayStep{2};
 constexpr std::chrono::milliseconds DelaySlice{10};
 }  // namespace
 
-QtHost::QtHost(std::filesystem::path programFolder) : folder_(std::move(programFolder)) {}
+QtHost::QtHost(std::filesystem::path programFolder) { setProgramFolder(std::move(programFolder)); }
 
 bool QtHost::pump(bool wait) {
   QAbstractEventDispatcher* dispatcher = QThread::currentThread()->eventDispatcher();
@@ -32,7 +32,7 @@ void QtHost::sleepFor(std::chrono::milliseconds duration) {
 }
 
 void QtHost::yieldToHost(YieldKind kind) {
-  ++yieldCount_;
+  countYield();
   // A handler that somehow reaches the firmware again must not nest another
   // pump, nor throw through the event dispatcher.
   if (inYield_) return;

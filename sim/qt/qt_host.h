@@ -18,7 +18,6 @@ class QtHost : public SimulationHost {
   void yieldToHost(YieldKind kind) override;
   using Host::yieldToHost;
   void setAlarmLed(bool lit) override;
-  std::filesystem::path programFolder() const override { return folder_; }
   void reportFileError(const std::filesystem::path& file, const std::string& systemMessage) override;
   // Shown like a file error unless onNotice is set.
   void reportNotice(const std::filesystem::path& file, const std::string& text) override;
@@ -34,17 +33,13 @@ class QtHost : public SimulationHost {
   // Called after a file was replaced without error, with what it should now hold.
   std::function<void(const std::filesystem::path&, std::span<const std::uint8_t>)> onFileWritten;
 
-  std::uint64_t yieldCount() const { return yieldCount_; }
-
  private:
   bool pump(bool wait);
   void letEventsRun(YieldKind kind);
   void sleepFor(std::chrono::milliseconds duration);
 
-  std::filesystem::path folder_;
   std::chrono::microseconds delayDebt_{0};
   bool inYield_ = false;
-  std::uint64_t yieldCount_ = 0;
 };
 
 }  // namespace zen

@@ -23,7 +23,7 @@ class QuietDialogs : public zen::Dialogs {
  public:
   void showMessage(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
   QString openFileName(const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&) override { return {}; }
+  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 double processorSeconds() {

@@ -4,11 +4,11 @@
 # example differs from the default panel.
 #   examples_test.sh ZENARA_RENDER EXAMPLES_DIR
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 render="$(realpath "$1")"
 examples="$(realpath "$2")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$examples/make-examples.sh" "$render" "$work"
 made=0

@@ -4,10 +4,10 @@
 # its files in the user's data folder.
 #   install_test.sh BUILD_DIR
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 build="$1"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 

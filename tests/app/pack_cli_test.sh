@@ -4,10 +4,8 @@
 set -euo pipefail
 pack="$(realpath "$1")"
 program="$(realpath "$2")"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
+enter_scratch
 
 help="$("$pack" --help)"
 for option in --flash --e2 --program --output --extract --flash-out --e2-out --any-version; do

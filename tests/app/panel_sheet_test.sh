@@ -5,10 +5,8 @@
 set -euo pipefail
 render="$(realpath "$1")"
 examples="$(realpath "$2")"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
+enter_scratch
 
 if "$render" --check >check.txt; then fail "--check passed the default panel"; fi
 grep -qx "Page 2: Altitude indicator at (200, 1) and Vertical speed indicator at (240, 0)" check.txt ||

@@ -7,18 +7,14 @@ zenara="$1"
 work="$(mktemp -d)"
 pids=()
 trap 'for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 
 # Starts the program on a folder; waits until it handles SIGTERM and a start-up box had time to open.
 start() {
   QT_QPA_PLATFORM=offscreen "$zenara" --data-dir "$1" 2>>"$work/stderr.txt" &
   pid=$!
   pids+=("$pid")
-  for _ in $(seq 100); do
-    mask="$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)"
-    [ -n "$mask" ] && (( (16#$mask >> 14) & 1 )) && break
-    sleep 0.05
-  done
+  wait_until_handles_sigterm "$pid"
   sleep 1
   kill -0 "$pid" 2>/dev/null || fail "$2: the program ended by itself: $(cat "$work/stderr.txt")"
 }

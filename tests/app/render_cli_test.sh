@@ -2,10 +2,8 @@
 # zenara-render from the command line: help, a picture, and clear refusals.
 set -euo pipefail
 render="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
+enter_scratch
 
 help="$("$render" --help)"
 for option in -o --e2 --pcf --page --static --pitot --engine --bank --pitch --heading --turn --slip --at --keys --zoom \

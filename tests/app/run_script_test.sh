@@ -4,10 +4,10 @@
 # panel; an existing e2.rom is left exactly as it was; zenara started
 # directly writes no e2.rom.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 script="$1" zenara="$2" render="$3"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 export QT_QPA_PLATFORM=offscreen
 
 # Runs a command until its window snapshot is written, then ends it like Ctrl-C.

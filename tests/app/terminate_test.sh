@@ -5,18 +5,14 @@ set -euo pipefail
 zenara="$1"
 data="$(mktemp -d)"
 trap 'rm -rf "$data"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 
 printf '[General]\r\nPORT=1\r\n[Devices]\r\nCOM1=/nonexistent/tty\r\n' >"$data/SM.INI"
 QT_QPA_PLATFORM=offscreen "$zenara" --data-dir "$data" 2>"$data/stderr.txt" &
 pid=$!
 
 # Wait until the program handles SIGTERM itself, then give the box time to open.
-for _ in $(seq 100); do
-  mask="$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)"
-  [ -n "$mask" ] && (( (16#$mask >> 14) & 1 )) && break
-  sleep 0.05
-done
+wait_until_handles_sigterm "$pid"
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "the program ended by itself"
 

@@ -4,12 +4,10 @@
 # no file written; and --help answers with status 0.
 #   usage_errors_test.sh BUILD_DIR
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 build="$(realpath "$1")"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+enter_scratch
 export QT_QPA_PLATFORM=offscreen XDG_DATA_HOME="$work/data"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # program | arguments | what the message must name
 cases=(

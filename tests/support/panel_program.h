@@ -16,7 +16,7 @@ struct PanelRun {
 inline PanelRun zenaraPanel(const QStringList& arguments) {
   QProcess p;
   p.start(QStringLiteral(ZENARA_PANEL_PROGRAM), arguments);
-  // A program still running has no exit code yet (Qt says 0): that is a failure too.
+  // A program that did not start or did not end in time reports -1, never 0.
   const bool finished = p.waitForFinished(90000);
   return {finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
           QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),

@@ -1,5 +1,6 @@
 #include "sim/virtual_host.h"
 
+#include <algorithm>
 #include <ctime>
 #include <random>
 
@@ -107,6 +108,24 @@ void VirtualHost::yieldToHost(YieldKind kind) {
   const bool ran = clock_.advanceTo(clock_.now() + options_.microsPerYield);
   if (kind == YieldKind::Poll && idlePoll(ran)) clock_.advanceTo(clock_.nextEvent());
   unwindIfStopping();
+}
+
+// The same steps of microsPerYield as that many yields, but taken up to the
+// next event at once: events run at the same step, and a stop ends the
+// delay at the step it happened in.
+void VirtualHost::delayYields(std::uint32_t count) {
+  const std::uint64_t step = options_.microsPerYield;
+  while (count > 0) {
+    unwindIfStopping();
+    const std::uint64_t now = clock_.now();
+    const std::uint64_t next = clock_.nextEvent();
+    std::uint64_t steps = 1;
+    if (next > now) steps = step == 0 ? count : std::min<std::uint64_t>(count, (next - now + step - 1) / step);
+    countYield(steps);
+    clock_.advanceTo(now + steps * step);
+    count -= static_cast<std::uint32_t>(steps);
+    unwindIfStopping();
+  }
 }
 
 void VirtualHost::setAlarmLed(bool lit) {

@@ -56,6 +56,7 @@ class VirtualHost : public SimulationHost {
   // Host interface.
   void yieldToHost(YieldKind kind) override;
   using Host::yieldToHost;
+  void delayYields(std::uint32_t count) override;
   void setAlarmLed(bool lit) override;
   void reportFileError(const std::filesystem::path& file, const std::string& systemMessage) override;
   void reportNotice(const std::filesystem::path& file, const std::string& text) override;

@@ -139,8 +139,7 @@ void firmwareStart(Instrument& z) {
   screen.drawColour = 1;
   screen.clearScreen();
   setDisplayContrast(z);
-  for (int i = 0; i < 251; ++i)
-    for (int j = 0; j < 501; ++j) z.host->yieldToHost(YieldKind::Delay);
+  z.host->delayYields(251 * 501);
 
   showWelcomeScreen(z);
   // A setting the keys cannot make is not trusted; a flight in progress

@@ -29,6 +29,11 @@ class Host {
   // Lets timer ticks, key clicks and window commands run, then returns.
   virtual void yieldToHost(YieldKind kind) = 0;
   void yieldToHost() { yieldToHost(YieldKind::Poll); }
+  // A counted loop of Delay yields with nothing else in it. A host may pass
+  // the same time in fewer steps, as long as everything due happens as often.
+  virtual void delayYields(std::uint32_t count) {
+    for (std::uint32_t i = 0; i < count; ++i) yieldToHost(YieldKind::Delay);
+  }
   virtual void setAlarmLed(bool lit) = 0;
   // Folder of e2.rom, RTC.ram, logo.bin and SM.INI.
   virtual std::filesystem::path programFolder() const = 0;

@@ -75,6 +75,33 @@ TEST(VirtualHostTest, IdlePollsJumpToTheNextEventDelaysDoNot) {
   EXPECT_EQ(host.nowMicros(), start + 4000);
 }
 
+// A counted delay taken in one call passes the same steps as yield by yield:
+// every action runs at the same simulated moment, the count is the same.
+TEST(VirtualHostTest, DelayInOneCallMatchesYieldByYield) {
+  auto trace = [](bool inOneCall) {
+    VirtualHost host;
+    std::vector<std::uint64_t> seen;
+    for (double ms : {0.0, 0.0021, 3.0, 3.0, 51.7}) host.at(ms, [&] { seen.push_back(host.nowMicros()); });
+    host.at(20, [&] { host.at(20, [&] { seen.push_back(host.nowMicros() + 1); }); });
+    if (inOneCall) {
+      host.delayYields(30001);
+    } else {
+      for (int i = 0; i < 30001; ++i) host.yieldToHost(YieldKind::Delay);
+    }
+    seen.push_back(host.nowMicros());
+    seen.push_back(host.yieldCount());
+    return seen;
+  };
+  EXPECT_EQ(trace(true), trace(false));
+
+  // A close during the switch-on's pause stops the firmware there, not at its end.
+  VirtualHost::Options options;
+  options.closeAfterMs = 100;
+  VirtualHost host(options);
+  host.run();
+  EXPECT_LE(host.nowMicros(), 100004u);
+}
+
 TEST(VirtualHostTest, FirmwareWithoutACloseStopsAtTheSafetyLimit) {
   VirtualHost::Options options;
   options.closeAfterMs = 4000;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "hardware/glyphs.h"
 
@@ -29,15 +30,19 @@ Screen::CopiedArea copyWorkStrips(const WorkBitmap& work, Pixel* layer, int x0, 
 }
 }  // namespace
 
+// Pixels are single bytes; memset clears a layer in one go where fill() on
+// an enum goes pixel by pixel.
+static_assert(sizeof(TextPixel) == 1 && sizeof(GraphicsPixel) == 1);
+
 void Screen::clearTextLayer() {
-  text_.fill(TextPixel::Silver);
+  std::memset(text_.data(), static_cast<int>(TextPixel::Silver), text_.size());
   dirty_.addAll();
   pixelWrites_ += ScreenPixels;
 }
 
 void Screen::clearScreen() {
-  text_.fill(TextPixel::Silver);
-  graphics_.fill(GraphicsPixel::White);
+  std::memset(text_.data(), static_cast<int>(TextPixel::Silver), text_.size());
+  std::memset(graphics_.data(), static_cast<int>(GraphicsPixel::White), graphics_.size());
   dirty_.addAll();
   pixelWrites_ += 2 * ScreenPixels;
 }

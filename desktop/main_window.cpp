@@ -308,8 +308,14 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
   if (closingDialogs_->terminating()) QTimer::singleShot(0, this, &QWidget::close);
 }
 
-// The designer refers to the instrument, which goes with host_ before the child windows.
-TForm1::~TForm1() { delete form8_; }
+// The child windows and the link refer to the host, the dialogs and the INI
+// file, members that go before QWidget would delete its children; the
+// designer refers to the instrument and goes first.
+TForm1::~TForm1() {
+  for (QObject* child : std::initializer_list<QObject*>{form8_, desktop_, development_, panelCommands_, form7_,
+                                                        form6_, form5_, form4_, form3_, link_})
+    delete child;
+}
 
 void TForm1::buildMenus() {
   QMenuBar* bar = menuBar();

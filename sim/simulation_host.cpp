@@ -8,7 +8,7 @@
 
 namespace zen {
 
-SimulationHost::SimulationHost() : instrument_(std::make_unique<Instrument>(*this)) {}
+SimulationHost::SimulationHost() : instrument_(*this) {}
 
 SimulationHost::~SimulationHost() = default;
 
@@ -22,22 +22,22 @@ void SimulationHost::loadFiles() {
   if (readsRefused_) return;
   // Another program's temporaries may belong to a save under way.
   if (!writesRefused_) removeStaleTemporaries(programFolder());
-  filesRead_ = loadProgramFiles(*instrument_, logo_);
+  filesRead_ = loadProgramFiles(instrument_, logo_);
   for (const FileNotice& notice : filesRead_.notices) reportNotice(notice.file, notice.text);
-  clockRamSaved_ = instrument_->rtc.bytes;
-  Screen& screen = instrument_->screen;
+  clockRamSaved_ = instrument_.rtc.bytes;
+  Screen& screen = instrument_.screen;
   screen.useCustomLogo = logo_.customLogo;
   screen.customLogo =
       std::span<const std::uint8_t>(logo_.bytes.data(), logo_.customLogo ? logo_.logoLength : 0);
 }
 
 void SimulationHost::clockTick() {
-  firmwareTick(*instrument_);
+  firmwareTick(instrument_);
   ++frameTickCount;
   if (linkReplyTicks > 0) --linkReplyTicks;
   if (frameTickCount >= EngineFramePeriodTicks) {
     frameTickCount = 0;
-    buildEngineFrames(*instrument_);
+    buildEngineFrames(instrument_);
   }
   keepClockRam();
   if (onClockTick) onClockTick();
@@ -46,7 +46,7 @@ void SimulationHost::clockTick() {
 void SimulationHost::keepClockRam() {
   if (ticksSinceClockSave_ < ClockRamSaveTicks) ++ticksSinceClockSave_;
   if (writesRefused_ || filesRead_.clockRamUnreadable) return;
-  const ClockRam& ram = instrument_->rtc;
+  const ClockRam& ram = instrument_.rtc;
   // The time registers change every second and come from the computer's clock.
   constexpr std::size_t kept = clock_offset::Control + 7;
   if (std::equal(ram.bytes.begin() + kept, ram.bytes.end(), clockRamSaved_.begin() + kept)) return;
@@ -70,7 +70,7 @@ void SimulationHost::switchOn() {
   firmwareRunning_ = true;
   firmwareActive_ = true;
   try {
-    firmwareStart(*instrument_);
+    firmwareStart(instrument_);
   } catch (const FirmwareStopped&) {
     // Unwound on purpose after a stop request.
   } catch (...) {
@@ -82,7 +82,7 @@ void SimulationHost::switchOn() {
 
 void SimulationHost::requestStop() {
   stopRequested_ = true;
-  instrument_->tick.stopFirmware = 1;
+  instrument_.tick.stopFirmware = 1;
 }
 
 bool SimulationHost::idlePoll(bool eventRan) {
@@ -98,7 +98,7 @@ bool SimulationHost::idlePoll(bool eventRan) {
 bool SimulationHost::saveOnExit() {
   // A file that could not be read is never overwritten.
   if (filesRead_.clockRamUnreadable || writesRefused_) return true;
-  return saveClockRam(*instrument_);
+  return saveClockRam(instrument_);
 }
 
 std::optional<std::string> SimulationHost::replaceFile(const std::filesystem::path& file,

@@ -4,17 +4,20 @@
 // Input: a byte whose bit 0 picks the page; a count of settings patches,
 // each a 16-bit address in the item area and a byte; then frame sets, each a
 // byte whose bits 0..4 say which frame types 1..5 arrive and bits 5..7 the
-// gap before the set in quarter seconds, followed by each frame's fields and
-// its two trailing bytes.
+// gap before the set (0..6 quarter seconds, or 7: a silence longer than the
+// unit's 3 s alive time), followed by each frame's fields and its two
+// trailing bytes. The run ends one page update after the last set.
 #include "firmware/core/instrument.h"
 #include "firmware/core/settings_store.h"
 #include "fuzz_support.h"
 
 namespace {
 
-constexpr double FirstSetMs = 250;
+constexpr double FirstSetMs = 0;
 constexpr double GapStepMs = 250;
-constexpr double MaxRunMs = 30000;
+constexpr double SilenceMs = 3500;
+constexpr double PageUpdateMs = 500;
+constexpr double MaxRunMs = 10000;
 constexpr std::size_t MaxPatches = 64;
 
 // A frame as the slot keeps it: the type byte, the fields, and the unit's two
@@ -72,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (!in.empty() && t < MaxRunMs) {
     FrameSet set;
     set.types = in.byte();
-    t += (set.types >> 5) * GapStepMs;
+    const int gap = set.types >> 5;
+    t += gap == 7 ? SilenceMs : gap * GapStepMs;
     if (set.types & 1) read(in, set.f1);
     if (set.types & 2) read(in, set.f2);
     if (set.types & 4) read(in, set.f3);
@@ -81,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sets.emplace_back(t, set);
   }
 
-  fuzz::MemoryHost host(fuzz::hostOptions(std::min(t + 4000, MaxRunMs)));
+  fuzz::MemoryHost host(fuzz::hostOptions(std::min(t + PageUpdateMs, MaxRunMs)));
   Instrument& z = host.instrument();
   buildImageFromDefaults(z, true);
   for (const auto& [address, value] : patch) z.e2.write(address, std::span<const std::uint8_t>(&value, 1));

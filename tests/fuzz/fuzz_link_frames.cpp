@@ -6,7 +6,8 @@
 // A chunk header's bits 0..5 are its length; bit 7 wraps the bytes in a
 // frame (address byte first) with a correct check, so the dispatcher sees
 // many frames; bit 6 lets 150 ms pass before it, long enough for the quiet
-// reset. Chunks otherwise arrive 10 ms apart.
+// reset. Chunks otherwise arrive 10 ms apart; the run ends one page update
+// after the last.
 #include <functional>
 
 #include "firmware/core/settings_store.h"
@@ -23,6 +24,7 @@ class NoWaiting : public zen::LinkWaiter {
 
 constexpr double ChunkGapMs = 10;
 constexpr double QuietGapMs = 150;
+constexpr double PageUpdateMs = 500;
 
 }  // namespace
 
@@ -48,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     t += ChunkGapMs;
   }
 
-  fuzz::MemoryHost host(fuzz::hostOptions(t + 1000));
+  fuzz::MemoryHost host(fuzz::hostOptions(t + PageUpdateMs));
   Instrument& z = host.instrument();
   buildImageFromDefaults(z, true);
   z.e2.write(SettingsItemTable[7].address,

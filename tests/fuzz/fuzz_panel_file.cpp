@@ -12,8 +12,9 @@
 #include "fuzz_support.h"
 
 namespace {
-constexpr double LiveLoadMs = 1000;
-constexpr double RunMs = 2000;
+// One page update before the live load, one after it.
+constexpr double LiveLoadMs = 500;
+constexpr double RunMs = 1000;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

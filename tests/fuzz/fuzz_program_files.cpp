@@ -1,6 +1,7 @@
 // The memories the program finds beside itself, whatever they hold: e2.rom,
 // RTC.ram and logo.bin loaded at start-up, the instrument switched on with
-// them and its keys pressed, all in a few simulated seconds.
+// them and its keys pressed, all in a few simulated seconds; the run ends one
+// page update after the last key.
 //
 // Input: a byte saying which files exist (bits 0..2: e2.rom, RTC.ram,
 // logo.bin), three 16-bit lengths, the three files' bytes, then one byte per
@@ -13,7 +14,8 @@ namespace {
 
 constexpr double FirstKeyMs = 3000;
 constexpr double GapStepMs = 50;
-constexpr double MaxRunMs = 30000;
+constexpr double PageUpdateMs = 500;
+constexpr double MaxRunMs = 10000;
 constexpr std::size_t MaxKeys = 200;
 
 void putFile(const std::filesystem::path& path, bool present, std::span<const std::uint8_t> bytes) {
@@ -43,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     t += (b >> 3) * GapStepMs;
     keys.emplace_back(t, b & 7);
   }
-  VirtualHost host(fuzz::hostOptions(std::min(t + 1000, MaxRunMs), true));
+  VirtualHost host(fuzz::hostOptions(std::min(t + PageUpdateMs, MaxRunMs), true));
   for (const auto& [ms, bit] : keys) host.clickKey(ms, bit);
   host.run();  // a HardwareFault escapes and counts as a crash
   FUZZ_REQUIRE(host.fileErrors().empty());

@@ -312,8 +312,8 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
 // file, members that go before QWidget would delete its children; the
 // designer refers to the instrument and goes first.
 TForm1::~TForm1() {
-  for (QObject* child : std::initializer_list<QObject*>{form8_, desktop_, development_, panelCommands_, form7_,
-                                                        form6_, form5_, form4_, form3_, link_})
+  for (QObject* child : std::initializer_list<QObject*>{form8_, desktop_, development_, panelCommands_,
+                                                        form7_, form6_, form5_, form4_, form3_, link_})
     delete child;
 }
 

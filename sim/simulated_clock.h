@@ -25,7 +25,13 @@ class SimulatedClock {
       : tickPeriod_(tickPeriodMicros), nextTick_(tickPeriodMicros), tick_(std::move(tick)) {}
 
   void at(std::uint64_t micros, std::function<void()> action) {
-    actions_.emplace(std::make_pair(micros, sequence_++), std::move(action));
+    actions_.emplace(std::make_pair(micros, sequence_++), Action{std::move(action), {}, 0});
+  }
+  // Runs action at micros and every periodMicros after that for as long as
+  // it returns true. Each run comes after what the previous run scheduled.
+  void every(std::uint64_t micros, std::uint64_t periodMicros, std::function<bool()> action) {
+    actions_.emplace(std::make_pair(micros, sequence_++),
+                     Action{{}, std::move(action), std::max<std::uint64_t>(periodMicros, 1)});
   }
 
   // Runs everything due up to micros, then stands there. Returns whether
@@ -41,7 +47,14 @@ class SimulatedClock {
       } else if (action <= micros) {
         now_ = action;
         auto node = actions_.extract(actions_.begin());
-        node.mapped()();
+        Action& due = node.mapped();
+        if (due.period == 0) {
+          due.once();
+        } else if (due.repeating()) {
+          // The same node goes back in: a 5 ms timer allocates nothing per run.
+          node.key() = std::make_pair(action + due.period, sequence_++);
+          actions_.insert(std::move(node));
+        }
       } else {
         break;
       }
@@ -60,8 +73,13 @@ class SimulatedClock {
   std::uint64_t nextTick_;
   std::uint64_t now_ = 0;
   std::uint64_t sequence_ = 0;
+  struct Action {
+    std::function<void()> once;
+    std::function<bool()> repeating;
+    std::uint64_t period;  // 0: once
+  };
   std::function<void()> tick_;
-  std::map<std::pair<std::uint64_t, std::uint64_t>, std::function<void()>> actions_;
+  std::map<std::pair<std::uint64_t, std::uint64_t>, Action> actions_;
 };
 
 }  // namespace zen

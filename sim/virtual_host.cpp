@@ -46,6 +46,10 @@ void VirtualHost::at(double ms, std::function<void()> action) {
   clock_.at(SimulatedClock::micros(ms), std::move(action));
 }
 
+void VirtualHost::repeat(double firstMs, double periodMs, std::function<bool()> action) {
+  clock_.every(SimulatedClock::micros(firstMs), SimulatedClock::micros(periodMs), std::move(action));
+}
+
 void VirtualHost::pressKey(double ms, int bit) {
   at(ms, [this, bit] { keyDown(bit); });
 }
@@ -120,7 +124,8 @@ void VirtualHost::delayYields(std::uint32_t count) {
     const std::uint64_t now = clock_.now();
     const std::uint64_t next = clock_.nextEvent();
     std::uint64_t steps = 1;
-    if (next > now) steps = step == 0 ? count : std::min<std::uint64_t>(count, (next - now + step - 1) / step);
+    if (next > now)
+      steps = step == 0 ? count : std::min<std::uint64_t>(count, (next - now + step - 1) / step);
     countYield(steps);
     clock_.advanceTo(now + steps * step);
     count -= static_cast<std::uint32_t>(steps);

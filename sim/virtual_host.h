@@ -38,6 +38,8 @@ class VirtualHost : public SimulationHost {
   void releaseKey(double ms, int bit);
   void clickKey(double ms, int bit, double holdMs = 100);
   void closeAt(double ms);
+  // `action()` at firstMs and every periodMs after it while it returns true.
+  void repeat(double firstMs, double periodMs, std::function<bool()> action);
   // `action(ms)` at startMs and every periodMs after it up to endMs.
   void every(double startMs, double periodMs, double endMs, std::function<void(double)> action);
   // Simulator window controls: engine unit bars 1..21, pressure bars 1..2, the unit's switch.

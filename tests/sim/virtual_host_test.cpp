@@ -34,6 +34,21 @@ TEST(VirtualHostTest, ActionsRunInTimeOrderAndAfterATickAtTheSameTime) {
   EXPECT_EQ(seen, (std::vector<int>{-1, 2, -2}));
 }
 
+TEST(VirtualHostTest, RepeatRunsEveryPeriodUntilItSaysStop) {
+  VirtualHost host;
+  std::vector<std::pair<char, std::uint64_t>> seen;
+  host.at(10, [&] { seen.emplace_back('a', host.nowMicros()); });
+  int runs = 0;
+  host.repeat(5, 5, [&] {
+    seen.emplace_back('r', host.nowMicros());
+    return ++runs < 3;
+  });
+  host.advance(40);
+  const std::vector<std::pair<char, std::uint64_t>> expected = {
+      {'r', 5000}, {'a', 10000}, {'r', 10000}, {'r', 15000}};
+  EXPECT_EQ(seen, expected);
+}
+
 TEST(VirtualHostTest, SimulatorControlsReachTheInstrumentAtTheirTime) {
   VirtualHost host;
   Instrument& z = host.instrument();

@@ -26,14 +26,13 @@ struct RecordingUpdateView : FirmwareUpdateView {
     repeat(generation, Timer::Receiver);
     repeat(generation, Timer::Second);
   }
-  // A capture this small is kept inside the scheduled action: a 5 ms timer
-  // costs no allocation per tick beyond the clock's own.
   enum class Timer { Receiver, Second };
   void repeat(int g, Timer timer) {
-    host.at(host.nowMs() + (timer == Timer::Receiver ? 5 : 1000), [this, g, timer] {
-      if (g != generation || !timersOn) return;
+    const double period = timer == Timer::Receiver ? 5 : 1000;
+    host.repeat(host.nowMs() + period, period, [this, g, timer] {
+      if (g != generation || !timersOn) return false;
       timer == Timer::Receiver ? update->timer3Tick() : update->timer2Tick();
-      repeat(g, timer);
+      return true;
     });
   }
   bool has(const std::string& line) const { return std::ranges::find(lines, line) != lines.end(); }

@@ -27,6 +27,16 @@ install_missing() {
   fi
 }
 
+# One clang build with AddressSanitizer, UndefinedBehaviorSanitizer and the
+# fuzzers' coverage serves both the sanitizer tests and the fuzz harnesses.
+# Line tables (-g1) are all a finding's stack needs.
+SANITIZE_DIR="${SANITIZE_DIR:-$ROOT/build-fuzz}"
+configure_sanitized() {
+  install_missing clang libclang-rt-14-dev
+  cmake -S "$ROOT" -B "$SANITIZE_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" \
+    -DCMAKE_CXX_COMPILER=clang++ -DZENARA_BUILD_FUZZ=ON -DZENARA_BUILD_QT=OFF -DZENARA_BUILD_TESTS=ON >/dev/null
+}
+
 build() {
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
   cmake --build "$BUILD_DIR" -j2

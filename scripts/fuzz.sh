@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz harnesses (clang, libFuzzer, ASan and UBSan, in build-fuzz)
-# and runs each on its seed corpus.
+# Builds the fuzz harnesses (clang, libFuzzer, ASan and UBSan, in build-fuzz,
+# the build the sanitizer tests share) and runs each on its seed corpus.
 #
 #   scripts/fuzz.sh                      every harness for 20 s
 #   scripts/fuzz.sh --seconds 5          every harness for 5 s
@@ -15,7 +15,7 @@
 # one line per harness is added to build-fuzz/fuzz-report.txt. Exits non-zero
 # when a harness found a crash, a leak or a broken check.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-FUZZ_DIR="${FUZZ_DIR:-$ROOT/build-fuzz}"
+FUZZ_DIR="${FUZZ_DIR:-$SANITIZE_DIR}"
 
 usage() { sed -n '2,16p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; }
 seconds=""
@@ -39,20 +39,19 @@ done
 [[ -z "$runs" || "$runs" =~ ^[0-9]+$ ]] || { echo "fuzz.sh: --runs: expected a count, got \"$runs\"" >&2; exit 2; }
 [[ "$jobs" =~ ^[1-9][0-9]*$ ]] || { echo "fuzz.sh: --jobs: expected a count from 1, got \"$jobs\"" >&2; exit 2; }
 
-if [ "$build" -eq 1 ]; then
-  install_missing clang libclang-rt-14-dev
-  # Line tables (-g1) are all a finding's stack needs.
-  cmake -S "$ROOT" -B "$FUZZ_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" \
-    -DCMAKE_CXX_COMPILER=clang++ -DZENARA_BUILD_FUZZ=ON -DZENARA_BUILD_QT=OFF -DZENARA_BUILD_TESTS=OFF >/dev/null
-  cmake --build "$FUZZ_DIR" -j2
-fi
-
 if [ ${#names[@]} -eq 0 ]; then
   for source in "$ROOT"/tests/fuzz/fuzz_*.cpp; do names+=("$(basename "$source" .cpp)"); done
 fi
+for name in "${names[@]}"; do
+  [ -f "$ROOT/tests/fuzz/$name.cpp" ] || { echo "fuzz.sh: no harness $name" >&2; exit 2; }
+done
+if [ "$build" -eq 1 ]; then
+  SANITIZE_DIR="$FUZZ_DIR" configure_sanitized
+  cmake --build "$FUZZ_DIR" -j2 --target "${names[@]}"
+fi
 mkdir -p "$FUZZ_DIR/crashes" "$FUZZ_DIR/logs"
 for name in "${names[@]}"; do
-  [ -x "$FUZZ_DIR/tests/fuzz/$name" ] || { echo "fuzz.sh: no harness $name" >&2; exit 2; }
+  [ -x "$FUZZ_DIR/tests/fuzz/$name" ] || { echo "fuzz.sh: $name is not built in $FUZZ_DIR" >&2; exit 2; }
 done
 
 # One harness: prints its line and fails on a finding.

@@ -12,9 +12,10 @@
 #include "fuzz_support.h"
 
 namespace {
-// One page update before the live load, one after it.
-constexpr double LiveLoadMs = 500;
-constexpr double RunMs = 1000;
+// Loaded again on the first clock tick after the switch-on's page, then shown
+// by one page update.
+constexpr double LiveLoadMs = 25;
+constexpr double RunMs = 525;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

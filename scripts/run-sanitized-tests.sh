@@ -8,4 +8,7 @@ install_missing
 configure_sanitized
 cmake --build "$SANITIZE_DIR" -j2
 cd "$SANITIZE_DIR"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2 --timeout 300
+# The scan of the built programs for the firmware container's marker reads
+# files, not memory: the plain test run does it, and CI once more at its end.
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2 --timeout 300 \
+  -E '^FirmwareContainerTest.NoBuiltProgramCarriesTheMarker$'

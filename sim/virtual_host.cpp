@@ -69,10 +69,10 @@ void VirtualHost::closeAt(double ms) {
 
 void VirtualHost::every(double startMs, double periodMs, double endMs, std::function<void(double)> action) {
   if (startMs > endMs || periodMs <= 0) return;
-  // One pending event at a time: each schedules the next.
-  at(startMs, [this, startMs, periodMs, endMs, action = std::move(action)]() mutable {
-    action(startMs);
-    every(startMs + periodMs, periodMs, endMs, std::move(action));
+  repeat(startMs, periodMs, [startMs, periodMs, endMs, n = 0, action = std::move(action)]() mutable {
+    action(startMs + n * periodMs);
+    ++n;
+    return startMs + n * periodMs <= endMs;
   });
 }
 

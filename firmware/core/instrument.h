@@ -2,6 +2,9 @@
 // test builds a fresh, all-zero instrument in one line.
 #pragma once
 
+#include <cstring>
+#include <type_traits>
+
 #include "firmware/core/engine_data.h"
 #include "firmware/core/firmware_state.h"
 #include "firmware/core/host_interface.h"
@@ -22,6 +25,11 @@ struct Instrument {
   explicit Instrument(Host& h) : host(&h) {}
   Instrument(const Instrument&) = delete;
   Instrument& operator=(const Instrument&) = delete;
+
+  // Takes every hardware and firmware variable of another instrument and
+  // keeps its own host: a fuzzer copies one switched-on instrument per input
+  // instead of switching on again.
+  void copyStateFrom(const Instrument& other);
 
   Host* host;
 
@@ -52,5 +60,14 @@ struct Instrument {
   std::uint8_t linkRxState = 0;
   std::array<std::uint8_t, 158> transferBuffer{};  // one settings item on its way over the link
 };
+
+// All plain data, so a byte copy is a whole copy.
+static_assert(std::is_trivially_copyable_v<Instrument>);
+
+inline void Instrument::copyStateFrom(const Instrument& other) {
+  Host* const own = host;
+  std::memcpy(static_cast<void*>(this), &other, sizeof *this);
+  host = own;
+}
 
 }  // namespace zen

@@ -3,6 +3,8 @@
 
 #include "firmware/core/option_bits.h"
 #include "firmware/core/settings_store.h"
+#include "firmware/instruments/air_data.h"
+#include "firmware/instruments/derived_settings.h"
 #include "firmware/instruments/panel.h"
 #include "firmware/instruments/panel_items.h"
 #include "sim/virtual_host.h"
@@ -125,6 +127,31 @@ TEST(PageRedraw, ItemOnBothPagesTakesEachPagesStyleAndPlace) {
   host.closeAt(3700);
   host.run();
   EXPECT_EQ(checks, 2);
+}
+
+// A copy of a switched-on instrument draws its next frame as the original
+// does, and yields to its own host.
+TEST(PageRedraw, CopiedInstrumentDrawsAsTheOriginalOnItsOwnHost) {
+  PanelRig original, copy;
+  Instrument& a = original.z;
+  buildImageFromDefaults(a, true);
+  loadAllSettings(a);
+  recomputeDerivedSettings(a);
+  clampItemPositions(a);
+  a.attitude.bank = 30;
+  redrawPage(a);
+  copy.z.copyStateFrom(a);
+  EXPECT_EQ(copy.z.host, &copy.host);
+  for (Instrument* z : {&a, &copy.z}) {
+    updateInstruments(*z);
+    drawPageItems(*z);
+  }
+  EXPECT_GT(test::graphicsInk(a.screen), 0);
+  EXPECT_TRUE(test::sameGraphics(a.screen, copy.z.screen));
+  int textDiffers = 0;
+  for (int y = 0; y < ScreenHeight; ++y)
+    for (int x = 0; x < ScreenWidth; ++x) textDiffers += a.screen.textPixel(x, y) != copy.z.screen.textPixel(x, y);
+  EXPECT_EQ(textDiffers, 0);
 }
 
 }  // namespace

@@ -11,13 +11,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "firmware/core/firmware.h"
+#include "firmware/core/instrument.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/settings_store.h"
 #include "firmware/instruments/air_data.h"
@@ -107,12 +110,10 @@ class MemoryHost : public VirtualHost {
   std::map<std::filesystem::path, std::vector<std::uint8_t>> saved;
 };
 
-// The switched-on instrument showing its pages until the host closes: the
-// firmware's own main loop, instrument pass and page drawing on the settings
-// in its image. The start-up's screens and pauses (over 100000 yields) are
-// left out, so a fuzzer run takes well under a millisecond.
-inline void runPages(VirtualHost& host) {
-  Instrument& z = host.instrument();
+// The switched-on instrument: settings loaded from its image and checked,
+// the page drawn. The start-up's screens and pauses (over 100000 yields)
+// are left out.
+inline void switchOn(Instrument& z) {
   loadAllSettings(z);
   recomputeDerivedSettings(z);
   clampItemPositions(z);
@@ -121,12 +122,48 @@ inline void runPages(VirtualHost& host) {
   z.engine.engineFrameAge = 255;
   z.engine.noDataFeedMark = 1;
   redrawPage(z);
+}
+
+// The firmware's own main loop, instrument pass and page drawing until the
+// host closes.
+inline void showPages(VirtualHost& host) {
+  Instrument& z = host.instrument();
   while (!z.tick.stopFirmware) {
     z.main.pageVisible = 1;
     mainLoop(z);
     updateInstruments(z);
     drawPageItems(z);
   }
+}
+
+// Switched on with the settings in its image, then showing its pages: a
+// fuzzer run takes well under a millisecond.
+inline void runPages(VirtualHost& host) {
+  switchOn(host.instrument());
+  showPages(host);
+}
+
+// The same for an instrument that, apart from its settings image and shown
+// page, is as the host made it. Switching on does the same work for every
+// input with that image and page, so it runs once, on a fresh instrument,
+// and later inputs copy the result.
+inline void runPagesSwitchedOnOnce(VirtualHost& host) {
+  static constexpr std::size_t MaxKept = 64;
+  static std::unordered_map<std::string, std::unique_ptr<Instrument>> switchedOn;
+  Instrument& z = host.instrument();
+  std::string key(reinterpret_cast<const char*>(z.e2.bytes.data()), z.e2.bytes.size());
+  key.push_back(static_cast<char>(z.main.activePage));
+  auto found = switchedOn.find(key);
+  if (found == switchedOn.end()) {
+    if (switchedOn.size() == MaxKept) switchedOn.clear();
+    auto fresh = std::make_unique<Instrument>(host);  // its host is never used: only its state is copied
+    fresh->e2 = z.e2;
+    fresh->main.activePage = z.main.activePage;
+    switchOn(*fresh);
+    found = switchedOn.emplace(std::move(key), std::move(fresh)).first;
+  }
+  z.copyStateFrom(*found->second);
+  showPages(host);
 }
 
 }  // namespace zen::fuzz

@@ -7,7 +7,7 @@
 // frame (address byte first) with a correct check, so the dispatcher sees
 // many frames; bit 6 lets 150 ms pass before it, long enough for the quiet
 // reset. Chunks otherwise arrive 10 ms apart; the run ends one page update
-// after the last.
+// after the last, and chunks after 10 simulated seconds are left out.
 #include <functional>
 
 #include "firmware/core/settings_store.h"
@@ -25,6 +25,7 @@ class NoWaiting : public zen::LinkWaiter {
 constexpr double ChunkGapMs = 10;
 constexpr double QuietGapMs = 150;
 constexpr double PageUpdateMs = 500;
+constexpr double MaxRunMs = 10000;
 
 }  // namespace
 
@@ -36,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::vector<std::uint8_t>> chunks;
   std::vector<double> times;
   double t = 0;
-  while (!in.empty()) {
+  while (!in.empty() && t < MaxRunMs) {
     const std::uint8_t header = in.byte();
     if (header & 0x40) t += QuietGapMs;
     if (header & 0x80) {

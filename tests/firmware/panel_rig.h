@@ -50,6 +50,13 @@ inline bool sameGraphics(const Screen& a, const Screen& b) {
   return true;
 }
 
+inline bool sameText(const Screen& a, const Screen& b) {
+  for (int y = 0; y < ScreenHeight; ++y)
+    for (int x = 0; x < ScreenWidth; ++x)
+      if (a.textPixel(x, y) != b.textPixel(x, y)) return false;
+  return true;
+}
+
 // The small-font text as drawSmallText puts it at (x, y) on an empty screen.
 inline std::unique_ptr<Screen> smallTextAlone(std::string_view text, int x, int y) {
   auto s = std::make_unique<Screen>();

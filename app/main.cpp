@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QImageWriter>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -149,7 +150,13 @@ int main(int argc, char** argv) {
   window.show();
   if (parser.isSet(snapshot)) {
     QTimer::singleShot(snapshotDelay, &window,
-                       [&window, file = parser.value(snapshot)] { window.grab().save(file); });
+                       [&window, file = parser.value(snapshot)] {
+                         // QImageWriter's reason, e.g. a missing folder or a name without .png.
+                         QImageWriter writer(file);
+                         if (!writer.write(window.grab().toImage()))
+                           std::fprintf(stderr, "zenara: the snapshot was not saved to %s: %s\n", qPrintable(file),
+                                        qPrintable(writer.errorString()));
+                       });
   }
   if (live) {
     if (auto* play = window.findChild<QAction*>("Playflightscenario1")) play->trigger();

@@ -37,6 +37,15 @@ run_until_snapshot "$work/direct.png" "$zenara" --data-dir "$work/direct"
 [ ! -e "$work/direct/e2.rom" ] || fail "zenara started directly wrote e2.rom"
 ! cmp -s "$work/new.png" "$work/direct.png" || fail "the run script did not switch the instrument on"
 
+# A snapshot that cannot be written says so, naming the file.
+"$zenara" --data-dir "$work/direct" --snapshot "$work/missing/shot.png" --snapshot-after 100 2>"$work/stderr.txt" &
+pid=$!
+for _ in $(seq 100); do grep -q "snapshot was not saved" "$work/stderr.txt" && break; sleep 0.05; done
+kill -TERM "$pid" 2>/dev/null || true
+wait "$pid" || true
+grep -q "snapshot was not saved to $work/missing/shot.png: " "$work/stderr.txt" ||
+  fail "a failed snapshot went unreported: $(cat "$work/stderr.txt")"
+
 # An existing e2.rom (here an empty memory) is never touched.
 mkdir "$work/old"
 head -c 4096 /dev/zero >"$work/old/e2.rom"

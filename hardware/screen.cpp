@@ -12,6 +12,15 @@ namespace {
 constexpr int ScreenPixels = ScreenWidth * ScreenHeight;
 constexpr std::uint8_t NoGlyph[8] = {};
 
+// The eight text pixels of each display byte, leftmost from bit 7: text is
+// drawn a byte at a time, and menus fill the screen with it.
+constexpr auto TextBytePixels = [] {
+  std::array<std::array<TextPixel, 8>, 256> table{};
+  for (int byte = 0; byte < 256; ++byte)
+    for (int i = 0; i < 8; ++i) table[byte][i] = (byte & (0x80 >> i)) ? TextPixel::Black : TextPixel::Silver;
+  return table;
+}();
+
 // Work bitmap strips 0..strips-1, rows firstRow.. onwards, to a layer at
 // (x0, y0), cut at the screen's edges and the bitmap's last row. Whole rows
 // at a time: the attitude display copies the bitmap every frame it moves.
@@ -53,8 +62,7 @@ void Screen::writeTextByteAt(std::uint16_t address, std::uint8_t byte) {
   if (row >= ScreenHeight) return;
   const int x0 = 8 * (address % TextBytesPerRow);
   if (inverseText) byte = static_cast<std::uint8_t>(~byte);
-  TextPixel* out = &text_[row * ScreenWidth + x0];
-  for (int i = 0; i < 8; ++i) out[i] = (byte & (0x80 >> i)) ? TextPixel::Black : TextPixel::Silver;
+  std::memcpy(&text_[row * ScreenWidth + x0], TextBytePixels[byte].data(), 8);
   dirty_.add(x0, row);
   dirty_.add(x0 + 7, row);
   pixelWrites_ += 8;

@@ -10,13 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <algorithm>
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <system_error>
-#include <unordered_map>
 #include <vector>
 
 #include "firmware/core/firmware.h"
@@ -145,24 +146,38 @@ inline void runPages(VirtualHost& host) {
 
 // The same for an instrument that, apart from its settings image and shown
 // page, is as the host made it. Switching on does the same work for every
-// input with that image and page, so it runs once, on a fresh instrument,
-// and later inputs copy the result.
+// input with that image and page, so it runs once and later inputs copy the
+// result. The copies are kept in instruments made once, so a run leaves no
+// new allocation behind (libFuzzer would run it again looking for a leak).
 inline void runPagesSwitchedOnOnce(VirtualHost& host) {
+  struct Kept {
+    decltype(SettingsImage::bytes) image;
+    std::uint8_t page;
+    std::unique_ptr<Instrument> instrument;  // its host is never used: only its state is copied
+  };
   static constexpr std::size_t MaxKept = 64;
-  static std::unordered_map<std::string, std::unique_ptr<Instrument>> switchedOn;
+  static std::vector<Kept> kept;
+  static std::size_t next = 0;
   Instrument& z = host.instrument();
-  std::string key(reinterpret_cast<const char*>(z.e2.bytes.data()), z.e2.bytes.size());
-  key.push_back(static_cast<char>(z.main.activePage));
-  auto found = switchedOn.find(key);
-  if (found == switchedOn.end()) {
-    if (switchedOn.size() == MaxKept) switchedOn.clear();
-    auto fresh = std::make_unique<Instrument>(host);  // its host is never used: only its state is copied
-    fresh->e2 = z.e2;
-    fresh->main.activePage = z.main.activePage;
-    switchOn(*fresh);
-    found = switchedOn.emplace(std::move(key), std::move(fresh)).first;
+  const auto& image = z.e2.bytes;
+  for (const Kept& k : kept) {
+    if (k.page == z.main.activePage && k.image == image) {
+      z.copyStateFrom(*k.instrument);
+      showPages(host);
+      return;
+    }
   }
-  z.copyStateFrom(*found->second);
+  if (kept.capacity() < MaxKept) kept.reserve(MaxKept);
+  if (kept.size() < MaxKept) kept.push_back({{}, 0, std::make_unique<Instrument>(host)});
+  Kept& slot = kept[next];
+  next = (next + 1) % MaxKept;
+  // Switching on never yields, so doing it in place is doing it on a fresh instrument.
+  const std::uint64_t yields = host.yieldCount();
+  switchOn(z);
+  FUZZ_REQUIRE(host.yieldCount() == yields);
+  slot.image = image;
+  slot.page = z.main.activePage;
+  slot.instrument->copyStateFrom(z);
   showPages(host);
 }
 

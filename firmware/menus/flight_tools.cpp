@@ -1,6 +1,8 @@
 #include "firmware/menus/flight_tools.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 #include "firmware/core/clock_records.h"
 #include "firmware/core/engine_decode.h"
@@ -30,19 +32,25 @@ std::uint32_t fuelForRange(const Instrument& z) {
   }
 }
 
-// Litres left by the totaliser; none without a calibrated sender.
-int computedFuelLevel(const Instrument& z) {
+// Litres in so many totaliser pulses, at most `most`; unknown without a
+// K-factor, since the pulses then have no volume.
+std::optional<std::uint32_t> litresInPulses(const Instrument& z, std::uint32_t pulses,
+                                            std::uint32_t most = std::numeric_limits<std::uint32_t>::max()) {
   const std::uint32_t k = flowPulsesPerLitre(z.settings);
-  return k == 0 ? 0 : static_cast<int>(std::min<std::uint32_t>(z.time.trip.fuelRemaining / k, MaxFuelLevel));
+  if (k == 0) return std::nullopt;
+  return std::min(pulses / k, most);
 }
 
-// Without a K-factor the pulses have no volume: the quantity is unknown.
-void appendFuelFromPulses(const Instrument& z, ShortText& value, std::uint32_t litres) {
-  if (flowPulsesPerLitre(z.settings) == 0) {
+std::optional<std::uint32_t> computedFuelLevel(const Instrument& z) {
+  return litresInPulses(z, z.time.trip.fuelRemaining, MaxFuelLevel);
+}
+
+void appendFuel(const Instrument& z, ShortText& value, std::optional<std::uint32_t> litres) {
+  if (litres) {
+    appendFuelQuantity(z, value, *litres);
+  } else {
     value.append("??");
     value.push(fuelUnitSymbol(z));
-  } else {
-    appendFuelQuantity(z, value, litres);
   }
 }
 
@@ -70,13 +78,14 @@ void changeAssumedSpeed(Instrument& z) {
 }
 
 void showFuelLevelCalc(Instrument& z, ShortText& value) {
-  appendFuelFromPulses(z, value, static_cast<std::uint32_t>(computedFuelLevel(z)));
+  appendFuel(z, value, computedFuelLevel(z));
   value.append(" +/- to change");
 }
 
 void changeFuelLevelCalc(Instrument& z) {
-  if (flowPulsesPerLitre(z.settings) == 0) return;  // the pulses left stay as they are
-  const int level = computedFuelLevel(z);
+  const std::optional<std::uint32_t> litres = computedFuelLevel(z);
+  if (!litres) return;  // the pulses left stay as they are
+  const int level = static_cast<int>(*litres);
   int changed = level;
   if (z.main.keyCode == key::Plus) changed = stepUp(z, level, 0, MaxFuelLevel, MaxFuelLevel);
   if (z.main.keyCode == key::Minus) changed = stepDown(z, level, 0, MaxFuelLevel, 0);
@@ -86,8 +95,7 @@ void changeFuelLevelCalc(Instrument& z) {
 }
 
 void showFuelAccu(Instrument& z, ShortText& value) {
-  const std::uint32_t k = flowPulsesPerLitre(z.settings);
-  appendFuelFromPulses(z, value, k == 0 ? 0 : z.time.trip.fuelUsed / k);
+  appendFuel(z, value, litresInPulses(z, z.time.trip.fuelUsed));
   value.append(" Zero-press Select");
 }
 

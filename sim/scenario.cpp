@@ -135,18 +135,25 @@ std::vector<std::string> scenarioColumnNames() {
   return names;
 }
 
-double Scenario::valueAt(std::size_t c, double t) const {
-  if (rows.empty()) return 0;
-  const auto after =
-      std::upper_bound(rows.begin(), rows.end(), t, [](double v, const Row& r) { return v < r.t; });
-  if (after == rows.begin()) return rows.front().values[c];
-  if (after == rows.end()) return rows.back().values[c];
-  const Row& a = *std::prev(after);
-  const Row& b = *after;
+namespace {
+
+using RowIterator = std::vector<Scenario::Row>::const_iterator;
+
+// The first row after t.
+RowIterator rowAfter(const Scenario& s, double t) {
+  return std::upper_bound(s.rows.begin(), s.rows.end(), t, [](double v, const Scenario::Row& r) { return v < r.t; });
+}
+
+// Column c at time t, of a scenario with rows, `after` being rowAfter(t).
+double valueBefore(const Scenario& s, std::size_t c, RowIterator after, double t) {
+  if (after == s.rows.begin()) return s.rows.front().values[c];
+  if (after == s.rows.end()) return s.rows.back().values[c];
+  const Scenario::Row& a = *std::prev(after);
+  const Scenario::Row& b = *after;
   const double va = a.values[c], vb = b.values[c];
-  if (columns[c].isSwitch()) return va;
+  if (s.columns[c].isSwitch()) return va;
   const double f = (t - a.t) / (b.t - a.t);
-  if (columns[c].kind == Kind::Heading) {
+  if (s.columns[c].kind == Kind::Heading) {
     // The short way round: 350 to 10 passes north.
     auto wrap = [](double h) {
       const double w = std::fmod(h, 360.0);
@@ -159,6 +166,20 @@ double Scenario::valueAt(std::size_t c, double t) const {
   }
   // Weighted, so values near a double's limits do not overflow on the way.
   return va * (1 - f) + vb * f;
+}
+
+}  // namespace
+
+double Scenario::valueAt(std::size_t c, double t) const {
+  return rows.empty() ? 0 : valueBefore(*this, c, rowAfter(*this, t), t);
+}
+
+int Scenario::valuesAt(double t, std::vector<double>& values) const {
+  values.assign(columns.size(), 0);
+  if (rows.empty()) return 0;
+  const RowIterator after = rowAfter(*this, t);
+  for (std::size_t c = 0; c < columns.size(); ++c) values[c] = valueBefore(*this, c, after, t);
+  return after == rows.begin() ? after->line : std::prev(after)->line;
 }
 
 std::optional<ScenarioHeader> parseScenarioHeader(std::string_view line, std::string& message) {
@@ -410,7 +431,6 @@ void ScenarioApplier::apply(Instrument& z, const std::vector<double>& values, in
             break;
           case Kind::Heading:
             a.heading = value;
-            ++a.headingSampleCount;
             break;
           case Kind::TurnRate:
             a.turnRate = value;
@@ -439,11 +459,7 @@ ScenarioPlayer::ScenarioPlayer(Scenario scenario)
     : scenario_(std::move(scenario)), applier_(scenario_.columns), values_(scenario_.columns.size()) {}
 
 void ScenarioPlayer::apply(Instrument& z, double t) {
-  for (std::size_t c = 0; c < values_.size(); ++c) values_[c] = scenario_.valueAt(c, t);
-  // Reports name the row at or before t.
-  const auto after = std::upper_bound(scenario_.rows.begin(), scenario_.rows.end(), t,
-                                      [](double v, const Scenario::Row& r) { return v < r.t; });
-  const int line = after == scenario_.rows.begin() ? after->line : std::prev(after)->line;
+  const int line = scenario_.valuesAt(t, values_);
   applier_.apply(z, values_, line);
 }
 

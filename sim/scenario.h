@@ -65,6 +65,9 @@ struct Scenario {
   // the first row before it, the last after it; the 0/1 switches hold each
   // row's value until the next row.
   double valueAt(std::size_t c, double t) const;
+  // Every column at time t with one search of the rows; returns the file
+  // line of the row at or before t (of the first row before it), for reports.
+  int valuesAt(double t, std::vector<double>& values) const;
 };
 
 struct ScenarioRead {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -52,13 +53,21 @@ TEST(ScenarioFile, InterpolatesLinearlyHeadingsTheShortWayAndHoldsSwitchesAndThe
   const Scenario& s = *read.scenario;
   EXPECT_EQ(s.duration(), 20);
   EXPECT_EQ(s.rows[1].line, 4);
-  EXPECT_DOUBLE_EQ(s.valueAt(0, 0), 50);
-  EXPECT_DOUBLE_EQ(s.valueAt(0, 15), 75);
-  EXPECT_DOUBLE_EQ(s.valueAt(1, 15), 0);
-  EXPECT_DOUBLE_EQ(s.valueAt(1, 12.5), 355);
-  EXPECT_DOUBLE_EQ(s.valueAt(2, 19.9), 0);
-  EXPECT_DOUBLE_EQ(s.valueAt(2, 20), 1);
-  EXPECT_DOUBLE_EQ(s.valueAt(0, 99), 100);
+  struct Case {
+    double t;
+    std::array<double, 3> values;  // ias, heading, engine
+    int line;                      // of the row at or before t
+  };
+  for (const Case& c : {Case{0, {50, 350, 0}, 3}, Case{12.5, {62.5, 355, 0}, 3}, Case{15, {75, 0, 0}, 3},
+                        Case{19.9, {99.5, 9.8, 0}, 3}, Case{20, {100, 10, 1}, 4}, Case{99, {100, 10, 1}, 4}}) {
+    std::vector<double> all;
+    EXPECT_EQ(s.valuesAt(c.t, all), c.line) << c.t;
+    ASSERT_EQ(all.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+      EXPECT_NEAR(s.valueAt(k, c.t), c.values[k], 1e-9) << c.t << " column " << k;
+      EXPECT_EQ(all[k], s.valueAt(k, c.t)) << c.t << " column " << k;
+    }
+  }
 }
 
 TEST(ScenarioFile, LiveLinesAreTakenWholeOrNotAtAll) {

@@ -434,7 +434,6 @@ void TForm5::followInputs() {
   scrollBar2_->setValue(a.bank);
   z_.attitude.attitudeFresh = a.attitudeFresh;
   z_.attitude.attitudeAlive = a.attitudeAlive;
-  z_.attitude.headingSampleCount = a.headingSampleCount;
   showSensorState();
 }
 

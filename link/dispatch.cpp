@@ -91,7 +91,6 @@ void takeLinkBlock(EngineData& e, std::span<const std::uint8_t> d) {
 void takeHeadingSample(Instrument& z, std::uint16_t heading) {
   z.attitude.heading = heading % 360;
   z.tick.halfSecondFlag = 1;
-  ++z.attitude.headingSampleCount;
 }
 
 void takeAttitudeRecord(Instrument& z, std::span<const std::uint8_t> d) {

@@ -73,7 +73,6 @@ struct AttitudeState {
   std::int32_t turnRate = 0;
   std::int32_t slipValue = 0;
   std::uint8_t sensorStatus = 0;         // status byte of the unit's last record, as sent
-  std::uint16_t headingSampleCount = 0;  // heading samples received from the unit over the link
   std::uint8_t lastDrawnMarker = 0;      // 255 forces the attitude display to redraw
   std::uint8_t turnRateSource = 0;       // TurnRateFromGyro and above: the sensor measures the turn rate
   std::int32_t slipZero = 0;             // slip reading taken as centred, until power-off

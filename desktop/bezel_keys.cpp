@@ -12,7 +12,9 @@ BezelKeys::BezelKeys(QObject* parent) : QObject(parent) {
   }
 }
 
-bool BezelKeys::isDown(int bit) const { return ((held_[Mouse] | held_[Keyboard]) >> bit) & 1u; }
+bool BezelKeys::isDown(int bit) const {
+  return bit >= 0 && bit < 8 && (((held_[Mouse] | held_[Keyboard]) >> bit) & 1u);
+}
 
 void BezelKeys::set(int bit, Source from, bool held) {
   const bool wasDown = isDown(bit);

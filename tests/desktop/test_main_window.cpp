@@ -10,6 +10,7 @@
 #include <QTest>
 #include <fstream>
 
+#include "desktop/bezel_keys.h"
 #include "desktop/main_window.h"
 #include "desktop/termination.h"
 #include "sim/ini_file.h"
@@ -244,6 +245,34 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.instrument().keyBits, std::uint8_t(0xFE));
     QTest::mouseRelease(window.findChild<QWidget*>("Shape6"), Qt::LeftButton);
     QCOMPARE(window.instrument().keyBits, std::uint8_t(0xFF));
+  }
+
+  // A key is down while the mouse or the keyboard holds it; each change is
+  // signalled once, and keys outside the eight change nothing.
+  void bezelKeysAreDownWhileEitherSourceHoldsThem() {
+    BezelKeys keys;
+    QSignalSpy changes(&keys, &BezelKeys::keyChanged);
+    keys.press(2, BezelKeys::Mouse);
+    keys.press(2, BezelKeys::Keyboard);
+    keys.release(2, BezelKeys::Mouse);
+    QVERIFY(keys.isDown(2));
+    keys.release(2, BezelKeys::Keyboard);
+    QVERIFY(keys.isDown(2));  // for the release grace
+    QTRY_VERIFY(!keys.isDown(2));
+    keys.release(5, BezelKeys::Mouse);
+    keys.press(-1, BezelKeys::Mouse);
+    keys.press(8, BezelKeys::Keyboard);
+    QVERIFY(!keys.isDown(-1) && !keys.isDown(8));
+    keys.press(7, BezelKeys::Keyboard);
+    keys.release(7, BezelKeys::Mouse);  // the mouse does not hold it
+    QVERIFY(keys.isDown(7));
+    keys.release(7, BezelKeys::Keyboard);
+    keys.letGo();  // before the grace ran out: no second release comes later
+    QVERIFY(!keys.isDown(7));
+    QTest::qWait(2 * BezelKeys::ReleaseGraceMs);
+    QList<QList<QVariant>> seen(changes.begin(), changes.end());
+    const QList<QList<QVariant>> expected{{2, true}, {2, false}, {7, true}, {7, false}};
+    QCOMPARE(seen, expected);
   }
 
   void alarmLampColours() {
